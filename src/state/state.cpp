@@ -1,0 +1,114 @@
+#include "state/state.h"
+
+#include <algorithm>
+
+namespace {
+
+// Tick counts may in theory run past INT_MAX on an endless connection; wrap
+// instead of overflowing.
+int Increment(int value) {
+  return static_cast<int>(static_cast<std::uint32_t>(value) + 1u);
+}
+
+int ClampSide(int value) { return value < 0 || value > State::kMaxSide ? 0 : value; }
+
+}  // namespace
+
+Player* State::FindPlayer(int id) {
+  auto it = std::find_if(players.begin(), players.end(), [id](const Player& p) { return p.id == id; });
+  return it == players.end() ? nullptr : &*it;
+}
+
+const Player* State::FindPlayer(int id) const { return const_cast<State*>(this)->FindPlayer(id); }
+
+Bomb* State::FindBomb(int x, int y) {
+  auto it =
+      std::find_if(bombs.begin(), bombs.end(), [x, y](const Bomb& b) { return b.x == x && b.y == y; });
+  return it == bombs.end() ? nullptr : &*it;
+}
+
+void State::BeginPlayers() {
+  for (Player& p : players) p.alive = false;
+}
+
+void State::MergePlayer(int id, int x, int y) {
+  Player* p = FindPlayer(id);
+  if (p == nullptr) p = &players.emplace_back();
+  *p = Player{id, x, y, true, Command::Stay};
+}
+
+void State::EndPlayers() {
+  std::erase_if(players, [](const Player& p) { return !p.alive; });
+  Player* self = FindPlayer(kSelfId);
+  if (self == nullptr) self = &players.emplace_back(Player{kSelfId, 0, 0, false, Command::Stay});
+  self->alive = true;
+}
+
+void State::SetOwnX(int x) {
+  if (Player* self = FindPlayer(kSelfId)) self->x = x;
+}
+
+void State::SetOwnY(int y) {
+  if (Player* self = FindPlayer(kSelfId)) self->y = y;
+}
+
+void State::BeginBombs() {
+  for (Bomb& b : bombs) b.timer = -1;
+}
+
+void State::MergeBomb(int x, int y, int timer) {
+  Bomb* b = FindBomb(x, y);
+  if (b == nullptr) b = &bombs.emplace_back(Bomb{Bomb::kUnattributed, x, y, 0});
+  b->timer = timer;
+}
+
+void State::EndBombs() {
+  std::erase_if(bombs, [](const Bomb& b) { return b.timer < 0; });
+}
+
+void State::SetWidth(int value) {
+  width = ClampSide(value);
+  ResizeTiles();
+}
+
+void State::SetHeight(int value) {
+  height = ClampSide(value);
+  ResizeTiles();
+}
+
+void State::ResizeTiles() {
+  tiles.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), Tile::Empty);
+}
+
+void State::SetRow(int row, std::string_view text) {
+  if (row < 0 || row >= height) return;
+  const std::size_t cells = std::min(text.size(), static_cast<std::size_t>(width));
+  for (std::size_t j = 0; j < cells; ++j) {
+    Tile& tile = At(static_cast<int>(j), row);
+    switch (text[j]) {
+      case '.': tile = Tile::Empty; break;
+      case '#': tile = Tile::Block; break;
+      case '+': tile = Tile::Wall; break;
+      default: break;
+    }
+  }
+}
+
+void State::EndMap() {
+  tick = Increment(tick);
+  // A bomb at timer 5 was dropped during the previous tick: whoever stands on
+  // it first in list order dropped it (the self record is last, so another
+  // player on the same cell takes the blame).
+  for (Bomb& b : bombs) {
+    if (b.timer != 5) continue;
+    auto it = std::find_if(players.begin(), players.end(),
+                           [&b](const Player& p) { return p.x == b.x && p.y == b.y; });
+    if (it != players.end()) b.owner = it->id;
+  }
+}
+
+void State::EndRound() {
+  players.clear();
+  bombs.clear();
+  tick = 0;
+}

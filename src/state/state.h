@@ -1,0 +1,98 @@
+// The bot's picture of the game at the current tick, and the rules by which
+// the status reader merges each block of server lines into it.
+//
+// The Client owns one live State for the whole connection; only the reader
+// calls the merge operations. The look-ahead copies it and never changes it.
+// Records are plain values; lookups are linear and take the first match.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "state/command.h"
+
+struct Player {
+  int id = 0;
+  int x = 0;
+  int y = 0;
+  bool alive = false;
+  Command command = Command::Stay;
+
+  bool operator==(const Player&) const = default;
+};
+
+struct Bomb {
+  static constexpr int kUnattributed = -2;
+
+  int owner = kUnattributed;
+  int x = 0;
+  int y = 0;
+  int timer = 0;  // below 0: gone, or exploded in a simulation
+
+  bool operator==(const Bomb&) const = default;
+};
+
+struct State {
+  enum class Tile : std::int32_t { Empty = 0, Block = 1, Wall = 2 };
+
+  static constexpr int kSelfId = -1;
+  // A dimension outside 0..kMaxSide counts as 0, so a hostile server cannot
+  // make the tile vector huge (at most 4096 x 4096 cells).
+  static constexpr int kMaxSide = 4096;
+
+  int tick = 0;
+  std::vector<Player> players;
+  std::vector<Bomb> bombs;
+  int width = 0;
+  int height = 0;
+  std::vector<Tile> tiles;  // row-major: cell (x, y) is tiles[x + y * width]
+
+  bool operator==(const State&) const = default;
+
+  // Lookups: the first match in vector order, or nullptr.
+  Player* FindPlayer(int id);
+  const Player* FindPlayer(int id) const;
+  Bomb* FindBomb(int x, int y);
+
+  // The cell must be on the map.
+  Tile At(int x, int y) const { return tiles[Index(x, y)]; }
+  Tile& At(int x, int y) { return tiles[Index(x, y)]; }
+  std::size_t Index(int x, int y) const {
+    return static_cast<std::size_t>(x) + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+  }
+
+  // Players section: begin, one call per player line, end (at "ENDPLAYERS" or
+  // at a disconnect inside the section).
+  void BeginPlayers();
+  void MergePlayer(int id, int x, int y);
+  void EndPlayers();
+
+  // "X " and "Y " lines. Without a self record there is nobody to move, so the
+  // value is dropped.
+  void SetOwnX(int x);
+  void SetOwnY(int y);
+
+  // Bombs section: begin, one call per bomb line, end.
+  void BeginBombs();
+  void MergeBomb(int x, int y, int timer);
+  void EndBombs();
+
+  // "WIDTH " and "HEIGHT " lines: tiles is resized at its end, nothing moves.
+  void SetWidth(int value);
+  void SetHeight(int value);
+
+  // Row `row` (from 0) of the map; characters other than ". # +" and cells
+  // off the map leave tiles as they were.
+  void SetRow(int row, std::string_view text);
+
+  // "ENDMAP" (or a disconnect inside the map): the tick is complete.
+  void EndMap();
+
+  // "ENDOFROUND": players and bombs go, the map stays.
+  void EndRound();
+
+ private:
+  void ResizeTiles();
+};
