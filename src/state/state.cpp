@@ -10,55 +10,67 @@ int Increment(int value) {
   return static_cast<int>(static_cast<std::uint32_t>(value) + 1u);
 }
 
-int ClampSide(int value) { return value < 0 || value > State::kMaxSide ? 0 : value; }
+int ClampSide(int value) {
+  return value < 0 || value > State::kMaxSide ? 0 : value;
+}
 
 }  // namespace
 
 Player* State::FindPlayer(int id) {
-  auto it = std::find_if(players.begin(), players.end(), [id](const Player& p) { return p.id == id; });
+  auto it =
+      std::find_if(players.begin(), players.end(), [id](const Player& p) { return p.id == id; });
   return it == players.end() ? nullptr : &*it;
 }
 
-const Player* State::FindPlayer(int id) const { return const_cast<State*>(this)->FindPlayer(id); }
+const Player* State::FindPlayer(int id) const {
+  return const_cast<State*>(this)->FindPlayer(id);
+}
 
 Bomb* State::FindBomb(int x, int y) {
-  auto it =
-      std::find_if(bombs.begin(), bombs.end(), [x, y](const Bomb& b) { return b.x == x && b.y == y; });
+  auto it = std::find_if(bombs.begin(), bombs.end(),
+                         [x, y](const Bomb& b) { return b.x == x && b.y == y; });
   return it == bombs.end() ? nullptr : &*it;
 }
 
 void State::BeginPlayers() {
-  for (Player& p : players) p.alive = false;
+  for (Player& p : players)
+    p.alive = false;
 }
 
 void State::MergePlayer(int id, int x, int y) {
   Player* p = FindPlayer(id);
-  if (p == nullptr) p = &players.emplace_back();
+  if (p == nullptr)
+    p = &players.emplace_back();
   *p = Player{id, x, y, true, Command::Stay};
 }
 
 void State::EndPlayers() {
   std::erase_if(players, [](const Player& p) { return !p.alive; });
   Player* self = FindPlayer(kSelfId);
-  if (self == nullptr) self = &players.emplace_back(Player{kSelfId, 0, 0, false, Command::Stay});
+  if (self == nullptr)
+    self = &players.emplace_back(Player{kSelfId, 0, 0, false, Command::Stay});
   self->alive = true;
 }
 
 void State::SetOwnX(int x) {
-  if (Player* self = FindPlayer(kSelfId)) self->x = x;
+  if (Player* self = FindPlayer(kSelfId))
+    self->x = x;
 }
 
 void State::SetOwnY(int y) {
-  if (Player* self = FindPlayer(kSelfId)) self->y = y;
+  if (Player* self = FindPlayer(kSelfId))
+    self->y = y;
 }
 
 void State::BeginBombs() {
-  for (Bomb& b : bombs) b.timer = -1;
+  for (Bomb& b : bombs)
+    b.timer = -1;
 }
 
 void State::MergeBomb(int x, int y, int timer) {
   Bomb* b = FindBomb(x, y);
-  if (b == nullptr) b = &bombs.emplace_back(Bomb{Bomb::kUnattributed, x, y, 0});
+  if (b == nullptr)
+    b = &bombs.emplace_back(Bomb{Bomb::kUnattributed, x, y, 0});
   b->timer = timer;
 }
 
@@ -81,15 +93,23 @@ void State::ResizeTiles() {
 }
 
 void State::SetRow(int row, std::string_view text) {
-  if (row < 0 || row >= height) return;
+  if (row < 0 || row >= height)
+    return;
   const std::size_t cells = std::min(text.size(), static_cast<std::size_t>(width));
   for (std::size_t j = 0; j < cells; ++j) {
     Tile& tile = At(static_cast<int>(j), row);
     switch (text[j]) {
-      case '.': tile = Tile::Empty; break;
-      case '#': tile = Tile::Block; break;
-      case '+': tile = Tile::Wall; break;
-      default: break;
+      case '.':
+        tile = Tile::Empty;
+        break;
+      case '#':
+        tile = Tile::Block;
+        break;
+      case '+':
+        tile = Tile::Wall;
+        break;
+      default:
+        break;
     }
   }
 }
@@ -100,10 +120,12 @@ void State::EndMap() {
   // it first in list order dropped it (the self record is last, so another
   // player on the same cell takes the blame).
   for (Bomb& b : bombs) {
-    if (b.timer != 5) continue;
+    if (b.timer != 5)
+      continue;
     auto it = std::find_if(players.begin(), players.end(),
                            [&b](const Player& p) { return p.x == b.x && p.y == b.y; });
-    if (it != players.end()) b.owner = it->id;
+    if (it != players.end())
+      b.owner = it->id;
   }
 }
 

@@ -60,7 +60,8 @@ struct State {
   Tile At(int x, int y) const { return tiles[Index(x, y)]; }
   Tile& At(int x, int y) { return tiles[Index(x, y)]; }
   std::size_t Index(int x, int y) const {
-    return static_cast<std::size_t>(x) + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+    return static_cast<std::size_t>(x) +
+           static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
   }
 
   // Players section: begin, one call per player line, end (at "ENDPLAYERS" or

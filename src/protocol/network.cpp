@@ -1,0 +1,86 @@
+#include "protocol/network.h"
+
+#include <algorithm>
+
+Network::Network(std::uint32_t address, std::ostream& log) : log(&log) {
+  platform::StartSockets();
+  log << "Networking started\n";
+  sock = platform::OpenTcpSocket();
+  connectError = sock == platform::kNoSocket ? std::string("no socket could be created")
+                                             : platform::Connect(sock, address, kPort);
+  log << "Connection created\n";
+}
+
+Network::Network(platform::SocketHandle socket, std::ostream& log) : log(&log), sock(socket) {
+  platform::StartSockets();
+}
+
+Network::~Network() {
+  platform::CloseSocket(sock);
+  *log << "Connection closed\n";
+  platform::StopSockets();
+  *log << "Networking stopped\n";
+}
+
+std::string_view Network::ReadLine() {
+  char chunk[kChunk];
+  for (;;) {
+    // Drop what the previous call handed out; only now is its view dead.
+    buffer.erase(0, start);
+    start = 0;
+
+    const std::size_t newline = buffer.find('\n');
+    if (discarding) {
+      if (newline == std::string::npos) {
+        buffer.clear();
+      } else {
+        buffer.erase(0, newline + 1);
+        discarding = false;
+        continue;
+      }
+    } else if (newline != std::string::npos) {
+      start = newline + 1;
+      return std::string_view(buffer).substr(0, std::min(newline, kMaxLine));
+    } else if (buffer.size() > kMaxLine) {
+      start = buffer.size();
+      discarding = true;
+      return std::string_view(buffer).substr(0, kMaxLine);
+    }
+
+    const long received = platform::Receive(sock, chunk, kChunk);
+    if (received <= 0)
+      return kDisconnect;
+    buffer.append(chunk, static_cast<std::size_t>(received));
+  }
+}
+
+void Network::SendLine(std::string_view text) {
+  outgoing.assign(text);
+  outgoing += '\n';
+  // A lost line is noticed by the next read, which then reports the end.
+  platform::SendAll(sock, outgoing.data(), outgoing.size());
+}
+
+void Network::Send(Command command) {
+  const std::string_view text = WireText(command);
+  if (!text.empty())
+    platform::SendAll(sock, text.data(), text.size());
+}
+
+std::string_view Network::WireText(Command command) {
+  switch (command) {
+    case Command::Up:
+      return "UP\n";
+    case Command::Down:
+      return "DOWN\n";
+    case Command::Left:
+      return "LEFT\n";
+    case Command::Right:
+      return "RIGHT\n";
+    case Command::DropBomb:
+      return "BOMB\n";
+    case Command::Stay:
+      break;
+  }
+  return {};
+}

@@ -1,0 +1,37 @@
+// Reads one status block from the server into the live State: the players
+// and bombs sections, the bot's position, the map size and the map rows, plus
+// the death and round-end lines that may come between them.
+//
+// The turn loop makes one Reader for the whole connection; it points at the
+// Client's Network and State and keeps nothing else between calls.
+#pragma once
+
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+#include "protocol/network.h"
+#include "state/state.h"
+
+class Reader {
+ public:
+  // "DEAD" and "ENDOFROUND" are echoed to `log`.
+  Reader(Network* network, State* state, std::ostream& log)
+      : network(network), state(state), log(&log) {}
+
+  // True once a block has been read up to the end of its map; false when the
+  // connection ends outside the players, bombs and map sections.
+  bool ReadStatus();
+
+ private:
+  void ReadPlayers();
+  void ReadBombs();
+  void ReadMap();
+
+  Network* network;
+  State* state;
+  std::ostream* log;
+  // Reused from line to line so that reading allocates nothing.
+  std::vector<std::string_view> words;
+  std::vector<std::string_view> coordinates;
+};
