@@ -1,0 +1,32 @@
+// Cell tests shared by the blast, the command simulation and the evaluation.
+// Coordinates may be any int the reader stores, so neighbours are formed with
+// wrap-around instead of signed overflow; a wrapped cell is never on the map.
+#pragma once
+
+#include <cstdint>
+
+#include "state/state.h"
+
+// True when (x, y) lies on a width x height map.
+inline bool Valid(int x, int y, int width, int height) {
+  return x >= 0 && x < width && y >= 0 && y < height;
+}
+
+// v + delta in 32-bit wrap-around arithmetic (the conversion back is modular).
+inline int Shift(int v, int delta) {
+  return static_cast<int>(static_cast<std::uint32_t>(v) + static_cast<std::uint32_t>(delta));
+}
+
+// The four directions in the fixed order up, down, left, right.
+struct Direction {
+  int dx;
+  int dy;
+};
+inline constexpr Direction kDirections[4] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+
+// A cell a player may step onto: on the map, Empty, no player record on it
+// (dead ones included) and no live bomb on it.
+bool Clear(const State& state, int x, int y);
+
+// Whether a bomb with timer 0 or more lies on (x, y).
+bool LiveBombAt(const State& state, int x, int y);
