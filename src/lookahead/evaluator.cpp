@@ -1,0 +1,226 @@
+#include "lookahead/evaluator.h"
+
+#include <cstdint>
+
+#include "lookahead/cell.h"
+
+namespace {
+
+// Scores are summed in 32-bit wrap-around arithmetic: for every sane position
+// this is plain int arithmetic, and coordinates near the int limits cannot
+// overflow the distance terms.
+using Sum = std::uint32_t;
+
+// |a - b| without overflow.
+Sum Distance(int a, int b) {
+  const Sum d = static_cast<Sum>(a) - static_cast<Sum>(b);
+  return static_cast<int>(d) < 0 ? Sum{0} - d : d;
+}
+
+class Terms {
+ public:
+  Terms(const State& state, const std::vector<int>& danger) : state_(state), danger_(danger) {}
+
+  // 7 - danger for a cell on the map, 0 off it; negative above 7.
+  Sum Threat(int x, int y) const {
+    if (!Valid(x, y, state_.width, state_.height)) {
+      return 0;
+    }
+    return static_cast<Sum>(Evaluator::kNoDanger) - static_cast<Sum>(DangerAt(x, y));
+  }
+
+  bool Quiet(int x, int y) const { return DangerAt(x, y) == Evaluator::kNoDanger; }
+
+  int Exits(int x, int y) const {
+    int exits = 0;
+    for (const Direction& d : kDirections) {
+      exits += Clear(state_, Shift(x, d.dx), Shift(y, d.dy)) ? 1 : 0;
+    }
+    return exits;
+  }
+
+  // Clear side cells along the clear straight cells at distance 1 and 2.
+  int Corners(int x, int y) const {
+    int corners = 0;
+    for (const Direction& d : kDirections) {
+      for (int k = 1; k <= 2; ++k) {
+        const int cx = Shift(x, d.dx * k);
+        const int cy = Shift(y, d.dy * k);
+        if (!Clear(state_, cx, cy)) {
+          break;
+        }
+        corners += Clear(state_, Shift(cx, d.dy), Shift(cy, d.dx)) ? 1 : 0;
+        corners += Clear(state_, Shift(cx, -d.dy), Shift(cy, -d.dx)) ? 1 : 0;
+      }
+    }
+    return corners;
+  }
+
+  int AdjacentBlocks(int x, int y) const {
+    int blocks = 0;
+    for (const Direction& d : kDirections) {
+      const int cx = Shift(x, d.dx);
+      const int cy = Shift(y, d.dy);
+      if (Valid(cx, cy, state_.width, state_.height) && state_.At(cx, cy) == State::Tile::Block) {
+        ++blocks;
+      }
+    }
+    return blocks;
+  }
+
+  // Cells at distance 1 and 2 on the row and column with a player record.
+  int NearPlayers(int x, int y) const {
+    int cells = 0;
+    for (const Direction& d : kDirections) {
+      for (int k = 1; k <= 2; ++k) {
+        cells += PlayerAt(Shift(x, d.dx * k), Shift(y, d.dy * k)) ? 1 : 0;
+      }
+    }
+    return cells;
+  }
+
+  // True off the map or on a quiet cell, else when a clear quiet neighbour exists.
+  bool SafeStep(int x, int y) const {
+    if (!Valid(x, y, state_.width, state_.height) || Quiet(x, y)) {
+      return true;
+    }
+    for (const Direction& d : kDirections) {
+      const int cx = Shift(x, d.dx);
+      const int cy = Shift(y, d.dy);
+      if (Clear(state_, cx, cy) && Quiet(cx, cy)) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  bool BlocksLeft() const {
+    for (State::Tile tile : state_.tiles) {
+      if (tile == State::Tile::Block) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  bool UnclaimedBomb() const {
+    for (const Bomb& bomb : state_.bombs) {
+      if (bomb.timer >= 0 && bomb.owner == Bomb::kUnattributed) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // The first live bomb owned by `id`, or nullptr.
+  const Bomb* OwnBomb(int id) const {
+    for (const Bomb& bomb : state_.bombs) {
+      if (bomb.timer >= 0 && bomb.owner == id) {
+        return &bomb;
+      }
+    }
+    return nullptr;
+  }
+
+  // Sum over every record of its distance to (x, y).
+  Sum PlayerDistances(int x, int y) const {
+    Sum sum = 0;
+    for (const Player& player : state_.players) {
+      sum += Distance(player.x, x) + Distance(player.y, y);
+    }
+    return sum;
+  }
+
+ private:
+  // The cell must be on the map.
+  int DangerAt(int x, int y) const { return danger_[state_.Index(x, y)]; }
+
+  bool PlayerAt(int x, int y) const {
+    for (const Player& player : state_.players) {
+      if (player.x == x && player.y == y) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  const State& state_;
+  const std::vector<int>& danger_;
+};
+
+}  // namespace
+
+int Evaluator::Eval(int id) const {
+  // Step 1. The evaluated record gives the cell of every term.
+  const Player* player = state->FindPlayer(id);
+  if (player == nullptr) {
+    return kNoRecord;
+  }
+  const int x = player->x;
+  const int y = player->y;
+
+  // Step 2. The terms.
+  const Terms terms(*state, danger);
+  const int exits = terms.Exits(x, y);
+  const int corners = terms.Corners(x, y);
+  const int threatHere = static_cast<int>(terms.Threat(x, y));
+  Sum threatAround = terms.Threat(x, y);
+  for (const Direction& d : kDirections) {
+    threatAround += terms.Threat(Shift(x, d.dx), Shift(y, d.dy));
+  }
+  const Sum adjacentBlocks = static_cast<Sum>(terms.AdjacentBlocks(x, y));
+  const Sum nearPlayers = static_cast<Sum>(terms.NearPlayers(x, y));
+  const Bomb* ownBomb = terms.OwnBomb(id);
+  const bool hasLiveBomb = ownBomb != nullptr;
+  const bool droppedNow = hasLiveBomb && ownBomb->timer == 5;
+
+  // Step 3. Room to move, nearness of blasts, death.
+  Sum score = 100 * static_cast<Sum>(exits) - 10 * threatAround;
+  if (!player->alive) {
+    score -= 10000;
+  }
+  // Step 4. No side cell to hide in.
+  if (corners == 0) {
+    score -= 100;
+    if (threatHere > 0) {
+      score -= 5000;
+    }
+  }
+  // Step 5. The worth of a bomb dropped this tick.
+  if (droppedNow) {
+    if (corners == 0) {
+      score -= 5000;
+    }
+    score += 500 * adjacentBlocks + 200 * nearPlayers;
+  } else {
+    // Step 6. Survival without a fresh bomb.
+    if (!terms.SafeStep(x, y)) {
+      score -= 5000;
+    }
+    if (threatHere == 0) {
+      score += 100;
+    }
+    if (LiveBombAt(*state, x, y)) {
+      score -= 1000;
+    }
+  }
+  // Step 7. Without a bomb of its own: the pull towards targets.
+  if (!hasLiveBomb) {
+    if (terms.BlocksLeft() && !terms.UnclaimedBomb()) {
+      score -= 250;
+    }
+    if (corners == 0) {
+      score -= 500;
+    }
+    score += 250 * adjacentBlocks + 100 * nearPlayers;
+  }
+  // Step 8. On a safe cell: towards the reference point (half the width on
+  // both axes) and towards every record, itself and dead ones included.
+  if (threatHere == 0) {
+    const int half = state->width / 2;
+    score -= 2 * (Distance(half, x) + Distance(half, y));
+    score -= 2 * terms.PlayerDistances(x, y);
+  }
+  // Step 9.
+  return static_cast<int>(score);
+}
