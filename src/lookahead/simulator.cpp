@@ -1,35 +1,53 @@
 #include "lookahead/simulator.h"
 
-#include <climits>
-#include <cstddef>
-#include <stdexcept>
-#include <vector>
+#include <algorithm>
 
 #include "lookahead/cell.h"
 
 namespace {
 
-constexpr int kReach = 2;                  // cells beyond the centre on each arm
-constexpr int kSteps = kReach + 1;         // distances 0, 1, 2
-constexpr int kResumePoints = 4 * kSteps;  // (arm, distance) pairs
-constexpr int kRunning = -2;               // timers from here down are links
-
-// While a chained bomb's arms run, its timer holds a link instead of -1: the
-// index of the bomb whose blast set it off and the blast (arm, distance) that
-// did. The links form the explicit stack of the chain inside the bombs list
-// itself, so a chain of any length needs neither recursion nor memory. Any
-// negative timer already means "not live", so no blast can set it off again;
-// the link becomes -1 when the bomb's arms are done.
-// Every link must fit between kRunning and INT_MIN.
-constexpr std::size_t kMaxLinkedBombs = INT_MAX / kResumePoints;
-
-int Link(std::size_t parent, int arm, int distance) {
-  const std::size_t code =
-      parent * kResumePoints + static_cast<std::size_t>(arm * kSteps + distance);
-  return kRunning - static_cast<int>(code);
-}
+constexpr int kArms = 4;
+constexpr int kSteps = 3;  // distances 0, 1, 2 on every arm
 
 }  // namespace
+
+Simulator::Simulator(State* state) : state(state) {
+  Index();
+}
+
+void Simulator::Refresh() {
+  if (indexedBombs_ != state->bombs.size() || indexedWidth_ != state->width ||
+      indexedHeight_ != state->height) {
+    Index();
+  }
+}
+
+void Simulator::Index() {
+  byCell_.clear();
+  const std::vector<Bomb>& bombs = state->bombs;
+  for (std::size_t i = 0; i < bombs.size(); ++i) {
+    if (Valid(bombs[i].x, bombs[i].y, state->width, state->height)) {
+      byCell_.push_back({state->Index(bombs[i].x, bombs[i].y), i});
+    }
+  }
+  std::sort(byCell_.begin(), byCell_.end());
+  frames_.reserve(bombs.size());
+  indexedBombs_ = bombs.size();
+  indexedWidth_ = state->width;
+  indexedHeight_ = state->height;
+}
+
+Bomb* Simulator::LiveBombOn(int x, int y) {
+  const std::size_t cell = state->Index(x, y);
+  auto it = std::lower_bound(byCell_.begin(), byCell_.end(), Entry{cell, 0});
+  for (; it != byCell_.end() && it->cell == cell; ++it) {
+    Bomb& bomb = state->bombs[it->bomb];
+    if (bomb.timer >= 0) {
+      return &bomb;
+    }
+  }
+  return nullptr;
+}
 
 bool Simulator::Hit(int x, int y, Bomb*& bomb) {
   bomb = nullptr;
@@ -55,16 +73,12 @@ bool Simulator::Hit(int x, int y, Bomb*& bomb) {
     }
   }
   // Step 5. The first live bomb on the cell goes off; it does not stop the arm.
-  for (Bomb& candidate : state->bombs) {
-    if (candidate.timer >= 0 && candidate.x == x && candidate.y == y) {
-      bomb = &candidate;
-      break;
-    }
-  }
+  bomb = LiveBombOn(x, y);
   return false;
 }
 
 bool Simulator::Blast(int x, int y) {
+  Refresh();
   Bomb* bomb = nullptr;
   if (Hit(x, y, bomb)) {
     return true;
@@ -76,48 +90,41 @@ bool Simulator::Blast(int x, int y) {
 }
 
 void Simulator::Detonate(Bomb& root) {
+  Refresh();
   std::vector<Bomb>& bombs = state->bombs;
-  if (bombs.size() > kMaxLinkedBombs) {
-    throw std::length_error("bomb list too long for a chain detonation");
-  }
   // Step 1. The timer goes negative first, so the chain cannot set it off again.
   root.timer = -1;
-  const std::size_t rootIndex = static_cast<std::size_t>(&root - bombs.data());
-  std::size_t current = rootIndex;
-  int arm = 0;
-  int distance = 0;
-  // Step 2. Run the arms of the current bomb; descend into every bomb a blast
-  // sets off and resume the bomb above once all its arms are done.
+  Frame current{static_cast<std::size_t>(&root - bombs.data()), 0, 0};
+  // Step 2. Run the arms of the current bomb. A bomb that a blast sets off
+  // becomes current with all its arms; the interrupted bomb then resumes
+  // after the blast that set it off, which passed on.
   for (;;) {
-    if (distance == kSteps) {
-      ++arm;
-      distance = 0;
+    if (current.distance == kSteps) {
+      ++current.arm;
+      current.distance = 0;
     }
-    if (arm == 4) {
-      if (current == rootIndex) {
+    if (current.arm == kArms) {
+      if (frames_.empty()) {
         return;
       }
-      const int code = kRunning - bombs[current].timer;
-      bombs[current].timer = -1;
-      current = static_cast<std::size_t>(code / kResumePoints);
-      arm = (code % kResumePoints) / kSteps;
-      distance = code % kSteps + 1;  // the blast that set it off passed on
+      current = frames_.back();
+      frames_.pop_back();
+      ++current.distance;
       continue;
     }
-    const Bomb& bomb = bombs[current];
-    const int x = Shift(bomb.x, kDirections[arm].dx * distance);
-    const int y = Shift(bomb.y, kDirections[arm].dy * distance);
+    const Bomb& bomb = bombs[current.bomb];
+    const Direction& d = kDirections[current.arm];
     Bomb* chained = nullptr;
-    if (Hit(x, y, chained)) {
-      ++arm;
-      distance = 0;
+    if (Hit(Shift(bomb.x, d.dx * current.distance), Shift(bomb.y, d.dy * current.distance),
+            chained)) {
+      ++current.arm;
+      current.distance = 0;
     } else if (chained != nullptr) {
-      chained->timer = Link(current, arm, distance);
-      current = static_cast<std::size_t>(chained - bombs.data());
-      arm = 0;
-      distance = 0;
+      chained->timer = -1;
+      frames_.push_back(current);
+      current = {static_cast<std::size_t>(chained - bombs.data()), 0, 0};
     } else {
-      ++distance;
+      ++current.distance;
     }
   }
 }

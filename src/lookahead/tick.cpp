@@ -60,7 +60,7 @@ void PlayTick(State& state, Command command) {
   }
   // Step 4. Bombs tick in list order, new ones last. A bomb set off earlier in
   // this step by another bomb's blast counts on down from -1 too.
-  Simulator simulator{&state};
+  Simulator simulator(&state);
   for (std::size_t i = 0; i < state.bombs.size(); ++i) {
     Bomb& bomb = state.bombs[i];
     if (bomb.timer == kDueTimer) {
