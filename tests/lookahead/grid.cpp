@@ -1,0 +1,38 @@
+#include "grid.h"
+
+#include <cstddef>
+
+State Grid(std::initializer_list<std::string_view> rows) {
+  State state;
+  state.height = static_cast<int>(rows.size());
+  state.width = rows.size() == 0 ? 0 : static_cast<int>(rows.begin()->size());
+  for (std::string_view row : rows) {
+    for (char c : row) {
+      state.tiles.push_back(c == '#'   ? State::Tile::Block
+                            : c == '+' ? State::Tile::Wall
+                                       : State::Tile::Empty);
+    }
+  }
+  return state;
+}
+
+std::vector<std::string> Rows(const State& state) {
+  std::vector<std::string> rows;
+  for (int y = 0; y < state.height; ++y) {
+    std::string row;
+    for (int x = 0; x < state.width; ++x) {
+      const State::Tile tile = state.At(x, y);
+      row += tile == State::Tile::Block ? '#' : tile == State::Tile::Wall ? '+' : '.';
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+Player At(int id, int x, int y) {
+  return {id, x, y, true, Command::Stay};
+}
+
+Bomb BombAt(int x, int y, int timer, int owner) {
+  return {owner, x, y, timer};
+}

@@ -1,0 +1,17 @@
+// Test helpers: a State built from map rows drawn as text (". # +"), and the
+// map of a State drawn back, so cases read like the board they describe.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "state/state.h"
+
+State Grid(std::initializer_list<std::string_view> rows);
+std::vector<std::string> Rows(const State& state);
+
+// Player and bomb records with the fields the cases care about.
+Player At(int id, int x, int y);
+Bomb BombAt(int x, int y, int timer, int owner = Bomb::kUnattributed);
