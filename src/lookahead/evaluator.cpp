@@ -11,7 +11,8 @@ namespace {
 // overflow the distance terms.
 using Sum = std::uint32_t;
 
-// |a - b| without overflow.
+// |a - b| without overflow: the shorter way round the 32-bit circle, which
+// is |a - b| whenever that fits in an int.
 Sum Distance(int a, int b) {
   const Sum d = static_cast<Sum>(a) - static_cast<Sum>(b);
   return static_cast<int>(d) < 0 ? Sum{0} - d : d;
