@@ -1,0 +1,95 @@
+#include "driver/client.h"
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+
+#include "lookahead/test_command.h"
+#include "protocol/reader.h"
+
+namespace {
+
+constexpr int kStartingBest = -10000;
+constexpr int kDoomThreshold = -5000;
+constexpr int kIdleInterval = 20;
+constexpr std::array kCandidates = {Command::Stay, Command::Up,    Command::Down,
+                                    Command::Left, Command::Right, Command::DropBomb};
+
+// Wall-clock microseconds, kept to 32 bits; differences wrap rather than overflow.
+std::uint32_t NowMicros() {
+  const auto nanos =
+      std::chrono::system_clock::now().time_since_epoch() / std::chrono::nanoseconds(1);
+  return static_cast<std::uint32_t>(nanos / 1000);
+}
+
+}  // namespace
+
+Client::Client(std::uint32_t address, std::ostream& out) : out(&out), network(address, out) {
+  out << "Client created\n";
+}
+
+Client::Client(platform::SocketHandle socket, std::ostream& out) : out(&out), network(socket, out) {
+  out << "Client created\n";
+}
+
+void Client::Run() {
+  std::string name("NAME ");
+  name += kName;
+  network.SendLine(name);
+  Reader reader(&network, &state, *out);
+
+  while (reader.ReadStatus()) {
+    // Step 1. Start the clock.
+    const std::uint32_t start = NowMicros();
+
+    // Step 2 and 3. Score every candidate, in command order.
+    std::array<int, kCandidates.size()> scores{};
+    for (std::size_t i = 0; i < kCandidates.size(); ++i)
+      scores[i] = TestCommand(kCandidates[i]);
+
+    // Step 4. The first strictly best; nothing above -10000 means stay.
+    std::size_t best = 0;
+    int bestScore = kStartingBest;
+    for (std::size_t i = 0; i < scores.size(); ++i) {
+      if (scores[i] > bestScore) {
+        best = i;
+        bestScore = scores[i];
+      }
+    }
+
+    // Step 5 to 7. Report the choice and the time it took.
+    *out << "Best: " << best << " : " << bestScore << "\n";
+    const std::int32_t micros = static_cast<std::int32_t>(NowMicros() - start);
+    *out << "Time: " << micros << "\n";
+
+    // Step 8 and 9. Answer, then close the tick in the log.
+    Answer(kCandidates[best], scores[best]);
+    *out << "Tick: " << state.tick << "\n" << std::flush;
+  }
+}
+
+int Client::TestCommand(Command command) {
+  return ::TestCommand(state, command, *out);
+}
+
+// The first rule that applies: a command; a doom line; a new round lowering
+// lastTick; an idle line after 20 quiet ticks; nothing.
+void Client::Answer(Command chosen, int score) {
+  if (chosen != Command::Stay) {
+    network.Send(chosen);
+  } else if (score < kDoomThreshold) {
+    Say(insulter.doomLines);
+  } else if (state.tick < insulter.lastTick) {
+    insulter.lastTick = state.tick;
+  } else if (static_cast<std::int64_t>(state.tick) - insulter.lastTick >= kIdleInterval) {
+    insulter.lastTick = state.tick;
+    Say(insulter.idleLines);
+  }
+}
+
+void Client::Say(const std::vector<std::string>& lines) {
+  const auto index = static_cast<std::size_t>(std::rand()) % lines.size();
+  std::string line("SAY ");
+  line += lines[index];
+  network.SendLine(line);
+}

@@ -1,0 +1,44 @@
+// The one object of a bot's run: its connection, the live game state and the
+// taunts, and the turn loop that ties reading, look-ahead and answering
+// together. Bot owns it on its stack from connect to teardown; the parts are
+// built in declaration order and torn down in reverse.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+#include "driver/insulter.h"
+#include "protocol/network.h"
+#include "state/state.h"
+
+class Client {
+ public:
+  static constexpr std::string_view kName = "Marrowlark";
+
+  // Connects to address:54321 and prints the three start-up lines to `out`.
+  Client(std::uint32_t address, std::ostream& out);
+  // Plays on a socket that is already connected.
+  Client(platform::SocketHandle socket, std::ostream& out);
+
+  Client(const Client&) = delete;
+  Client& operator=(const Client&) = delete;
+
+  // Empty when connected, else the system's reason the connect failed.
+  const std::string& ConnectError() const { return network.ConnectError(); }
+
+  // Plays every tick the server sends, until the connection ends.
+  void Run();
+
+  // The score of playing `command` now, one tick ahead; prints its line.
+  int TestCommand(Command command);
+
+ private:
+  void Answer(Command chosen, int score);
+  void Say(const std::vector<std::string>& lines);
+
+  std::ostream* out;
+  Network network;
+  State state;
+  Insulter insulter;
+};

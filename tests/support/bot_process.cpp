@@ -1,0 +1,170 @@
+#include "bot_process.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string BotBinary() {
+  const char* path = std::getenv("MARROWLARK_BIN");
+  if (path == nullptr)
+    throw std::runtime_error("MARROWLARK_BIN is not set");
+  return path;
+}
+
+std::string ReadAll(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  char chunk[4096];
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;)
+    text.append(chunk, n);
+  std::fclose(file);
+  return text;
+}
+
+struct Child {
+  pid_t pid = -1;
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+};
+
+Child Start(const std::vector<std::string>& arguments) {
+  Child child;
+  const std::string binary = BotBinary();
+  std::vector<std::string> words{binary};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& w : words)
+    argv.push_back(w.data());
+  argv.push_back(nullptr);
+  std::fflush(nullptr);
+  child.pid = fork();
+  if (child.pid == 0) {
+    dup2(fileno(child.out), STDOUT_FILENO);
+    dup2(fileno(child.err), STDERR_FILENO);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  return child;
+}
+
+void Finish(Child& child, Clock::time_point deadline, BotRun& run) {
+  int status = 0;
+  for (;;) {
+    if (waitpid(child.pid, &status, WNOHANG) == child.pid)
+      break;
+    if (Clock::now() > deadline) {
+      run.timedOut = true;
+      kill(child.pid, SIGKILL);
+      waitpid(child.pid, &status, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+  run.out = ReadAll(child.out);
+  run.err = ReadAll(child.err);
+}
+
+int Listen(const std::string& address) {
+  const int listener = socket(AF_INET, SOCK_STREAM, 0);
+  const int yes = 1;
+  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  sockaddr_in where{};
+  where.sin_family = AF_INET;
+  where.sin_port = htons(54321);
+  if (inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1 ||
+      (ntohl(where.sin_addr.s_addr) >> 24) != 127) {
+    throw std::runtime_error("scripted servers listen on loopback only: " + address);
+  }
+  if (bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 ||
+      listen(listener, 1) != 0) {
+    close(listener);
+    throw std::runtime_error("cannot listen on " + address);
+  }
+  return listener;
+}
+
+bool WaitFor(int fd, short events, Clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+  if (left.count() <= 0)
+    return false;
+  pollfd p{fd, events, 0};
+  return poll(&p, 1, static_cast<int>(left.count())) > 0;
+}
+
+std::vector<std::string> Dotted(const std::string& address) {
+  std::vector<std::string> parts;
+  std::stringstream in(address);
+  for (std::string part; std::getline(in, part, '.');)
+    parts.push_back(part);
+  return parts;
+}
+
+}  // namespace
+
+BotRun RunBot(const std::vector<std::string>& arguments, std::chrono::milliseconds limit) {
+  BotRun run;
+  Child child = Start(arguments);
+  Finish(child, Clock::now() + limit, run);
+  return run;
+}
+
+BotRun PlayAgainst(const ScriptedServer& server) {
+  const auto deadline = Clock::now() + server.limit;
+  BotRun run;
+  const int listener = Listen(server.address);
+  Child child = Start(Dotted(server.address));
+
+  if (WaitFor(listener, POLLIN, deadline)) {
+    const int peer = accept(listener, nullptr, nullptr);
+    // A bot that stops reading must not hang the test in send.
+    const auto left =
+        std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
+    timeval sendLimit{static_cast<time_t>(left.count() / 1000000),
+                      static_cast<suseconds_t>(left.count() % 1000000)};
+    setsockopt(peer, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
+    // Send the script, then read whatever the bot sends until it closes.
+    const std::size_t piece = server.chunk == 0 ? server.stream.size() : server.chunk;
+    for (std::size_t at = 0; at < server.stream.size() && Clock::now() < deadline; at += piece) {
+      const std::string_view part = std::string_view(server.stream).substr(at, piece);
+      if (send(peer, part.data(), part.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(part.size())) {
+        break;
+      }
+      if (server.pause.count() > 0)
+        std::this_thread::sleep_for(server.pause);
+    }
+    shutdown(peer, SHUT_WR);
+    char chunk[4096];
+    while (WaitFor(peer, POLLIN, deadline)) {
+      const ssize_t got = recv(peer, chunk, sizeof chunk, 0);
+      if (got <= 0)
+        break;
+      run.sent.append(chunk, static_cast<std::size_t>(got));
+    }
+    close(peer);
+  }
+  close(listener);
+  Finish(child, deadline, run);
+  return run;
+}
+
+std::string MaskTimes(const std::string& log) {
+  static const std::regex time("Time: -?[0-9]+\n");
+  return std::regex_replace(log, time, "Time: #\n");
+}
