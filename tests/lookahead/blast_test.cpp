@@ -92,13 +92,7 @@ struct SpreadCase {
 };
 
 State Build(const SpreadCase& c) {
-  State state;
-  state.height = static_cast<int>(c.before.size());
-  state.width = static_cast<int>(c.before[0].size());
-  for (std::string_view row : c.before) {
-    State one = Grid({row});
-    state.tiles.insert(state.tiles.end(), one.tiles.begin(), one.tiles.end());
-  }
+  State state = Grid(c.before);
   state.players = c.players;
   state.bombs = c.bombs;
   return state;

@@ -109,13 +109,7 @@ TEST(Danger, ListChainAndMapAfterOneTick) {
        {"1111111116"}},
   };
   for (const DangerCase& c : cases) {
-    State state = Grid({});
-    state.height = static_cast<int>(c.map.size());
-    state.width = static_cast<int>(c.map[0].size());
-    for (std::string_view row : c.map) {
-      const State one = Grid({row});
-      state.tiles.insert(state.tiles.end(), one.tiles.begin(), one.tiles.end());
-    }
+    State state = Grid(c.map);
     state.players = c.players;
     state.bombs = c.bombs;
     PlayTick(state, Command::Stay);

@@ -24,13 +24,7 @@ struct EvalCase {
 };
 
 Evaluator Build(const EvalCase& c, State& state) {
-  state = Grid({});
-  state.height = static_cast<int>(c.map.size());
-  state.width = static_cast<int>(c.map[0].size());
-  for (std::string_view row : c.map) {
-    const State one = Grid({row});
-    state.tiles.insert(state.tiles.end(), one.tiles.begin(), one.tiles.end());
-  }
+  state = Grid(c.map);
   state.players = c.players;
   state.bombs = c.bombs;
   Evaluator evaluator{&state, std::vector<int>(state.tiles.size(), Evaluator::kNoDanger)};

@@ -2,10 +2,10 @@
 
 #include <cstddef>
 
-State Grid(std::initializer_list<std::string_view> rows) {
+State Grid(const std::vector<std::string_view>& rows) {
   State state;
   state.height = static_cast<int>(rows.size());
-  state.width = rows.size() == 0 ? 0 : static_cast<int>(rows.begin()->size());
+  state.width = rows.empty() ? 0 : static_cast<int>(rows.front().size());
   for (std::string_view row : rows) {
     for (char c : row) {
       state.tiles.push_back(c == '#'   ? State::Tile::Block

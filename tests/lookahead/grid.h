@@ -2,14 +2,13 @@
 // map of a State drawn back, so cases read like the board they describe.
 #pragma once
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "state/state.h"
 
-State Grid(std::initializer_list<std::string_view> rows);
+State Grid(const std::vector<std::string_view>& rows);
 std::vector<std::string> Rows(const State& state);
 
 // Player and bomb records with the fields the cases care about.
