@@ -1,5 +1,6 @@
 #include "lookahead/tick.h"
 
+#include <climits>
 #include <cstddef>
 
 #include "lookahead/cell.h"
@@ -65,8 +66,8 @@ void PlayTick(State& state, Command command) {
     Bomb& bomb = state.bombs[i];
     if (bomb.timer == kDueTimer) {
       simulator.Detonate(bomb);
-    } else {
-      bomb.timer = Shift(bomb.timer, -1);
+    } else if (bomb.timer > INT_MIN) {
+      --bomb.timer;  // at INT_MIN a gone bomb simply stays gone
     }
   }
   // Step 5.
