@@ -1,7 +1,6 @@
-// Position evaluation: one hand-weighted integer score for a simulated state
-// seen from one player, using the danger map that the command simulation built.
-// Evaluator points at that state and owns the map; Eval changes nothing and
-// allocates nothing.
+// Position evaluation: one hand-weighted score of a simulated state seen from
+// one player, with the danger map the command simulation built. Evaluator
+// points at that state and owns the map; Eval changes and allocates nothing.
 #pragma once
 
 #include <vector>

@@ -1,8 +1,6 @@
-// The blast model of the look-ahead: what a blast does to one cell, and how a
-// detonating bomb spreads along its four arms and sets off other bombs.
-// Simulator points at a simulated copy of the state and writes all effects
-// into it. Build it once the bombs list is final: it indexes the bombs by cell
-// and sizes its chain stack then, so Blast and Detonate allocate nothing.
+// The blast model: what a blast does to one cell, and how a bomb's arms spread
+// and set off other bombs, written into a simulated copy of the state. Build it
+// once the bombs list is final, so Blast and Detonate allocate nothing.
 #pragma once
 
 #include <cstddef>
