@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdlib>
 
-#include "lookahead/test_command.h"
 #include "protocol/reader.h"
 
 namespace {
@@ -69,7 +68,7 @@ void Client::Run() {
 }
 
 int Client::TestCommand(Command command) {
-  return ::TestCommand(state, command, *out);
+  return lookAhead.TestCommand(state, command, *out);
 }
 
 // The first rule that applies: a command; a doom line; a new round lowering
@@ -89,7 +88,7 @@ void Client::Answer(Command chosen, int score) {
 
 void Client::Say(const std::vector<std::string>& lines) {
   const auto index = static_cast<std::size_t>(std::rand()) % lines.size();
-  std::string line("SAY ");
-  line += lines[index];
-  network.SendLine(line);
+  said.assign("SAY ");
+  said += lines[index];
+  network.SendLine(said);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "driver/insulter.h"
+#include "lookahead/look_ahead.h"
 #include "protocol/network.h"
 #include "state/state.h"
 
@@ -41,4 +42,7 @@ class Client {
   Network network;
   State state;
   Insulter insulter;
+  // Reused every tick, so the turn loop allocates nothing once warm.
+  LookAhead lookAhead;
+  std::string said;
 };

@@ -5,8 +5,6 @@
 
 #include <cstdint>
 
-#include "state/state.h"
-
 // True when (x, y) lies on a width x height map.
 inline bool Valid(int x, int y, int width, int height) {
   return x >= 0 && x < width && y >= 0 && y < height;
@@ -23,10 +21,3 @@ struct Direction {
   int dy;
 };
 inline constexpr Direction kDirections[4] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
-
-// A cell a player may step onto: on the map, Empty, no player record on it
-// (dead ones included) and no live bomb on it.
-bool Clear(const State& state, int x, int y);
-
-// Whether a bomb with timer 0 or more lies on (x, y).
-bool LiveBombAt(const State& state, int x, int y);

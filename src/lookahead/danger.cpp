@@ -1,9 +1,10 @@
 #include "lookahead/danger.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstddef>
 
 #include "lookahead/cell.h"
-#include "lookahead/evaluator.h"
 
 namespace {
 
@@ -11,66 +12,88 @@ constexpr int kReach = 2;
 constexpr int kDropTime = 6;  // a bomb dropped now, seen after one tick more
 constexpr int kChainPasses = 3;
 
-bool OwnsLiveBomb(const State& state, int id) {
-  for (const Bomb& bomb : state.bombs) {
-    if (bomb.timer >= 0 && bomb.owner == id) {
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
-std::vector<Danger> ListDangers(const State& state) {
-  std::vector<Danger> dangers;
-  dangers.reserve(state.bombs.size() + state.players.size());
-  for (const Bomb& bomb : state.bombs) {
-    dangers.push_back({bomb.x, bomb.y, bomb.timer});
-  }
-  for (const Player& player : state.players) {
-    if (player.id != State::kSelfId && !OwnsLiveBomb(state, player.id)) {
-      dangers.push_back({player.x, player.y, kDropTime});
-    }
-  }
-  return dangers;
+void DangerList::Clear() {
+  dangers_.clear();
+  centreOf_.clear();
+  centreCells_.Clear();
+  centres_.clear();
 }
 
-void ChainDangers(std::vector<Danger>& dangers) {
-  // Updates take effect at once, so a lowered time travels on within a pass.
-  // Walls and blocks do not separate dangers; nor does a shared cell link them.
+void DangerList::Add(const Danger& danger) {
+  const int index = static_cast<int>(dangers_.size());
+  const int next = static_cast<int>(centres_.size());
+  const int centre = centreCells_.Insert(danger.x, danger.y, next);
+  if (centre == next) {
+    centres_.push_back({index, INT_MAX});
+  }
+  centres_[static_cast<std::size_t>(centre)].last = index;
+  dangers_.push_back(danger);
+  centreOf_.push_back(centre);
+}
+
+void DangerList::List(const Board& board) {
+  Clear();
+  const std::size_t most = board.bombs.size() + board.players.size();
+  dangers_.reserve(most);
+  centreOf_.reserve(most);
+  centreCells_.Reserve(most);
+  centres_.reserve(most);
+  for (const Bomb& bomb : board.bombs) {
+    Add({bomb.x, bomb.y, bomb.timer});
+  }
+  for (const Player& player : board.players) {
+    if (player.id != State::kSelfId && !board.OwnsLiveBomb(player.id)) {
+      Add({player.x, player.y, kDropTime});
+    }
+  }
+}
+
+void DangerList::Chain() {
+  // Step 1. A source lowers every danger on the eight cells in its reach to
+  // its own time, and dangers that share a cell are lowered alike, so each
+  // centre keeps one cap: a danger's time is its own time or the cap,
+  // whichever is lower, at every moment of the passes.
+  // Step 2. The passes run in list order and updates take effect at once, so
+  // a lowered time travels on within a pass. Walls and blocks do not separate
+  // dangers; nor does a shared cell link them.
   for (int pass = 0; pass < kChainPasses; ++pass) {
-    for (const Danger& source : dangers) {
+    for (std::size_t i = 0; i < dangers_.size(); ++i) {
+      const Danger& source = dangers_[i];
+      const int time = std::min(source.time, centres_[static_cast<std::size_t>(centreOf_[i])].cap);
       for (const Direction& d : kDirections) {
         for (int k = 1; k <= kReach; ++k) {
-          const int x = Shift(source.x, d.dx * k);
-          const int y = Shift(source.y, d.dy * k);
-          for (Danger& target : dangers) {
-            if (target.x == x && target.y == y && target.time > source.time) {
-              target.time = source.time;
-            }
+          if (const int* target =
+                  centreCells_.Find(Shift(source.x, d.dx * k), Shift(source.y, d.dy * k))) {
+            int& cap = centres_[static_cast<std::size_t>(*target)].cap;
+            cap = std::min(cap, time);
           }
         }
       }
     }
   }
+  // Step 3. Settle every danger's time.
+  for (std::size_t i = 0; i < dangers_.size(); ++i) {
+    int& time = dangers_[i].time;
+    time = std::min(time, centres_[static_cast<std::size_t>(centreOf_[i])].cap);
+  }
 }
 
-std::vector<int> DangerMap(const State& state, const std::vector<Danger>& dangers) {
-  std::vector<int> map(state.tiles.size(), Evaluator::kNoDanger);
-  const auto mark = [&](int x, int y, int time) {
-    if (Valid(x, y, state.width, state.height)) {
-      map[state.Index(x, y)] = time;
+int DangerList::At(int x, int y) const {
+  // The crosses that cover (x, y) are centred on the cell itself and on the
+  // cells in reach along both axes; the one latest in the list decides.
+  int last = -1;
+  const auto consider = [&](int cx, int cy) {
+    if (const int* centre = centreCells_.Find(cx, cy)) {
+      last = std::max(last, centres_[static_cast<std::size_t>(*centre)].last);
     }
   };
-  // Later dangers overwrite earlier ones, whatever their times.
-  for (const Danger& danger : dangers) {
-    mark(danger.x, danger.y, danger.time);
-    for (const Direction& d : kDirections) {
-      for (int k = 1; k <= kReach; ++k) {
-        mark(Shift(danger.x, d.dx * k), Shift(danger.y, d.dy * k), danger.time);
-      }
+  consider(x, y);
+  for (const Direction& d : kDirections) {
+    for (int k = 1; k <= kReach; ++k) {
+      consider(Shift(x, d.dx * k), Shift(y, d.dy * k));
     }
   }
-  return map;
+  return last < 0 ? kNone : dangers_[static_cast<std::size_t>(last)].time;
 }

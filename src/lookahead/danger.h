@@ -1,11 +1,13 @@
-// The danger map of the look-ahead: after the simulated tick, where and in
-// how many ticks blasts are expected, from the bombs that remain and from the
-// bomb every opponent without one could drop now.
+// The dangers of the look-ahead: after the simulated tick, where and in how
+// many ticks blasts are expected, from the bombs that remain and from the
+// bomb every opponent without one could drop now. The look-ahead owns one
+// DangerList and refills it for every candidate; its storage is reused.
 #pragma once
 
 #include <vector>
 
-#include "state/state.h"
+#include "lookahead/board.h"
+#include "state/cell_map.h"
 
 // One expected blast centre.
 struct Danger {
@@ -16,13 +18,37 @@ struct Danger {
   bool operator==(const Danger&) const = default;
 };
 
-// Every bomb (gone ones too) in list order, then every opponent that owns no
-// live bomb, dead or alive, as a bomb it could drop now.
-std::vector<Danger> ListDangers(const State& state);
+class DangerList {
+ public:
+  // Danger of a cell no cross covers: no blast expected.
+  static constexpr int kNone = 7;
 
-// Dangers within blast reach of each other take the earliest time among them.
-void ChainDangers(std::vector<Danger>& dangers);
+  // Every bomb (gone ones too) in list order, then every opponent that owns no
+  // live bomb, dead or alive, as a bomb it could drop now.
+  void List(const Board& board);
 
-// One entry per cell of `state`, row-major: the time of the last danger in
-// list order whose cross covers the cell, or Evaluator::kNoDanger.
-std::vector<int> DangerMap(const State& state, const std::vector<Danger>& dangers);
+  void Clear();
+  void Add(const Danger& danger);
+
+  // Dangers within blast reach of each other take the earliest time among them.
+  void Chain();
+
+  // The time of the last danger in list order whose cross (its cell and two
+  // cells each way along both axes) covers (x, y), or kNone.
+  int At(int x, int y) const;
+
+  const std::vector<Danger>& Items() const { return dangers_; }
+
+ private:
+  // All the dangers on one centre cell: the last of them in list order, and
+  // the lowest time the chain pass has handed to the cell so far.
+  struct Centre {
+    int last;
+    int cap;
+  };
+
+  std::vector<Danger> dangers_;
+  std::vector<int> centreOf_;  // per danger: index into centres_
+  CellMap centreCells_;        // cell -> index into centres_
+  std::vector<Centre> centres_;
+};

@@ -20,22 +20,22 @@ Sum Distance(int a, int b) {
 
 class Terms {
  public:
-  Terms(const State& state, const std::vector<int>& danger) : state_(state), danger_(danger) {}
+  Terms(const Board& board, const DangerList& dangers) : board_(board), dangers_(dangers) {}
 
   // 7 - danger for a cell on the map, 0 off it; negative above 7.
   Sum Threat(int x, int y) const {
-    if (!Valid(x, y, state_.width, state_.height)) {
+    if (!Valid(x, y, board_.Width(), board_.Height())) {
       return 0;
     }
-    return static_cast<Sum>(Evaluator::kNoDanger) - static_cast<Sum>(DangerAt(x, y));
+    return static_cast<Sum>(DangerList::kNone) - static_cast<Sum>(dangers_.At(x, y));
   }
 
-  bool Quiet(int x, int y) const { return DangerAt(x, y) == Evaluator::kNoDanger; }
+  bool Quiet(int x, int y) const { return dangers_.At(x, y) == DangerList::kNone; }
 
   int Exits(int x, int y) const {
     int exits = 0;
     for (const Direction& d : kDirections) {
-      exits += Clear(state_, Shift(x, d.dx), Shift(y, d.dy)) ? 1 : 0;
+      exits += board_.Clear(Shift(x, d.dx), Shift(y, d.dy)) ? 1 : 0;
     }
     return exits;
   }
@@ -47,11 +47,11 @@ class Terms {
       for (int k = 1; k <= 2; ++k) {
         const int cx = Shift(x, d.dx * k);
         const int cy = Shift(y, d.dy * k);
-        if (!Clear(state_, cx, cy)) {
+        if (!board_.Clear(cx, cy)) {
           break;
         }
-        corners += Clear(state_, Shift(cx, d.dy), Shift(cy, d.dx)) ? 1 : 0;
-        corners += Clear(state_, Shift(cx, -d.dy), Shift(cy, -d.dx)) ? 1 : 0;
+        corners += board_.Clear(Shift(cx, d.dy), Shift(cy, d.dx)) ? 1 : 0;
+        corners += board_.Clear(Shift(cx, -d.dy), Shift(cy, -d.dx)) ? 1 : 0;
       }
     }
     return corners;
@@ -62,7 +62,8 @@ class Terms {
     for (const Direction& d : kDirections) {
       const int cx = Shift(x, d.dx);
       const int cy = Shift(y, d.dy);
-      if (Valid(cx, cy, state_.width, state_.height) && state_.At(cx, cy) == State::Tile::Block) {
+      if (Valid(cx, cy, board_.Width(), board_.Height()) &&
+          board_.TileAt(cx, cy) == State::Tile::Block) {
         ++blocks;
       }
     }
@@ -74,7 +75,7 @@ class Terms {
     int cells = 0;
     for (const Direction& d : kDirections) {
       for (int k = 1; k <= 2; ++k) {
-        cells += PlayerAt(Shift(x, d.dx * k), Shift(y, d.dy * k)) ? 1 : 0;
+        cells += board_.PlayerOn(Shift(x, d.dx * k), Shift(y, d.dy * k)) ? 1 : 0;
       }
     }
     return cells;
@@ -82,30 +83,23 @@ class Terms {
 
   // True off the map or on a quiet cell, else when a clear quiet neighbour exists.
   bool SafeStep(int x, int y) const {
-    if (!Valid(x, y, state_.width, state_.height) || Quiet(x, y)) {
+    if (!Valid(x, y, board_.Width(), board_.Height()) || Quiet(x, y)) {
       return true;
     }
     for (const Direction& d : kDirections) {
       const int cx = Shift(x, d.dx);
       const int cy = Shift(y, d.dy);
-      if (Clear(state_, cx, cy) && Quiet(cx, cy)) {
+      if (board_.Clear(cx, cy) && Quiet(cx, cy)) {
         return true;
       }
     }
     return false;
   }
 
-  bool BlocksLeft() const {
-    for (State::Tile tile : state_.tiles) {
-      if (tile == State::Tile::Block) {
-        return true;
-      }
-    }
-    return false;
-  }
+  bool BlocksLeft() const { return board_.Blocks() > 0; }
 
   bool UnclaimedBomb() const {
-    for (const Bomb& bomb : state_.bombs) {
+    for (const Bomb& bomb : board_.bombs) {
       if (bomb.timer >= 0 && bomb.owner == Bomb::kUnattributed) {
         return true;
       }
@@ -115,7 +109,7 @@ class Terms {
 
   // The first live bomb owned by `id`, or nullptr.
   const Bomb* OwnBomb(int id) const {
-    for (const Bomb& bomb : state_.bombs) {
+    for (const Bomb& bomb : board_.bombs) {
       if (bomb.timer >= 0 && bomb.owner == id) {
         return &bomb;
       }
@@ -126,34 +120,28 @@ class Terms {
   // Sum over every record of its distance to (x, y).
   Sum PlayerDistances(int x, int y) const {
     Sum sum = 0;
-    for (const Player& player : state_.players) {
+    for (const Player& player : board_.players) {
       sum += Distance(player.x, x) + Distance(player.y, y);
     }
     return sum;
   }
 
  private:
-  // The cell must be on the map.
-  int DangerAt(int x, int y) const { return danger_[state_.Index(x, y)]; }
-
-  bool PlayerAt(int x, int y) const {
-    for (const Player& player : state_.players) {
-      if (player.x == x && player.y == y) {
-        return true;
-      }
-    }
-    return false;
-  }
-
-  const State& state_;
-  const std::vector<int>& danger_;
+  const Board& board_;
+  const DangerList& dangers_;
 };
 
 }  // namespace
 
 int Evaluator::Eval(int id) const {
   // Step 1. The evaluated record gives the cell of every term.
-  const Player* player = state->FindPlayer(id);
+  const Player* player = nullptr;
+  for (const Player& record : board->players) {
+    if (record.id == id) {
+      player = &record;
+      break;
+    }
+  }
   if (player == nullptr) {
     return kNoRecord;
   }
@@ -161,7 +149,7 @@ int Evaluator::Eval(int id) const {
   const int y = player->y;
 
   // Step 2. The terms.
-  const Terms terms(*state, danger);
+  const Terms terms(*board, *dangers);
   const int exits = terms.Exits(x, y);
   const int corners = terms.Corners(x, y);
   const int threatHere = static_cast<int>(terms.Threat(x, y));
@@ -201,7 +189,7 @@ int Evaluator::Eval(int id) const {
     if (threatHere == 0) {
       score += 100;
     }
-    if (LiveBombAt(*state, x, y)) {
+    if (board->LiveBombOn(x, y)) {
       score -= 1000;
     }
   }
@@ -218,7 +206,7 @@ int Evaluator::Eval(int id) const {
   // Step 8. On a safe cell: towards the reference point (half the width on
   // both axes) and towards every record, itself and dead ones included.
   if (threatHere == 0) {
-    const int half = state->width / 2;
+    const int half = board->Width() / 2;
     score -= 2 * (Distance(half, x) + Distance(half, y));
     score -= 2 * terms.PlayerDistances(x, y);
   }

@@ -1,6 +1,7 @@
-// The look-ahead's answer for one candidate command: the score of the bot's
-// position one tick after giving it. Works on a copy of the live state and
-// writes exactly one "Evaluated: " line; needs no connection.
+// A one-off look-ahead for callers without a LookAhead of their own (tests,
+// fuzzers): the score of one candidate command with its "Evaluated: " line.
+// It copies the state and counts its blocks, so it allocates and reads the
+// whole map on every call; the turn loop uses a LookAhead instead.
 #pragma once
 
 #include <ostream>
@@ -8,7 +9,5 @@
 #include "state/command.h"
 #include "state/state.h"
 
-// Simulates `command` for the self record on a copy of `live` and returns the
-// score. Without a self record nothing is simulated: the line reads
-// "Evaluated: 0,0 : -1000000" and the score is that lowest one.
+// As LookAhead::TestCommand, for a `live` whose block count may be stale.
 int TestCommand(const State& live, Command command, std::ostream& log);

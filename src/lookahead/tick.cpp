@@ -4,56 +4,57 @@
 #include <cstddef>
 
 #include "lookahead/cell.h"
-#include "lookahead/simulator.h"
 
 namespace {
 
 constexpr int kNewBombTimer = 6;  // counted down once in this same tick
 constexpr int kDueTimer = 1;
 
-void Move(const State& state, Player& player, int dx, int dy) {
+void Move(Board& board, std::size_t i, int dx, int dy) {
+  const Player& player = board.players[i];
   const int x = Shift(player.x, dx);
   const int y = Shift(player.y, dy);
-  if (Clear(state, x, y)) {
-    player.x = x;
-    player.y = y;
+  if (board.Clear(x, y)) {
+    board.MovePlayer(i, x, y);
   }
 }
 
-void Drop(State& state, const Player& player) {
-  for (const Bomb& bomb : state.bombs) {
-    if (bomb.timer >= 0 && bomb.owner == player.id) {
-      return;
-    }
+void Drop(Board& board, const Player& player) {
+  if (board.OwnsLiveBomb(player.id)) {
+    return;
   }
   // Another owner's bomb on the cell does not prevent the drop.
-  state.bombs.push_back({player.id, player.x, player.y, kNewBombTimer});
+  board.AddBomb({player.id, player.x, player.y, kNewBombTimer});
 }
 
 }  // namespace
 
-void PlayTick(State& state, Command command) {
+void PlayTick(Simulator& simulator, Command command) {
+  Board& board = *simulator.board;
   // Step 2. Only the self record is given the candidate.
-  if (Player* self = state.FindPlayer(State::kSelfId)) {
-    self->command = command;
+  for (Player& player : board.players) {
+    if (player.id == State::kSelfId) {
+      player.command = command;
+      break;
+    }
   }
   // Step 3. Players act in list order, each seeing the moves and drops before it.
-  for (Player& player : state.players) {
-    switch (player.command) {
+  for (std::size_t i = 0; i < board.players.size(); ++i) {
+    switch (board.players[i].command) {
       case Command::Up:
-        Move(state, player, 0, -1);
+        Move(board, i, 0, -1);
         break;
       case Command::Down:
-        Move(state, player, 0, 1);
+        Move(board, i, 0, 1);
         break;
       case Command::Left:
-        Move(state, player, -1, 0);
+        Move(board, i, -1, 0);
         break;
       case Command::Right:
-        Move(state, player, 1, 0);
+        Move(board, i, 1, 0);
         break;
       case Command::DropBomb:
-        Drop(state, player);
+        Drop(board, board.players[i]);
         break;
       case Command::Stay:
         break;
@@ -61,15 +62,14 @@ void PlayTick(State& state, Command command) {
   }
   // Step 4. Bombs tick in list order, new ones last. A bomb set off earlier in
   // this step by another bomb's blast counts on down from -1 too.
-  Simulator simulator(&state);
-  for (std::size_t i = 0; i < state.bombs.size(); ++i) {
-    Bomb& bomb = state.bombs[i];
+  for (Bomb& bomb : board.bombs) {
     if (bomb.timer == kDueTimer) {
       simulator.Detonate(bomb);
     } else if (bomb.timer > INT_MIN) {
       --bomb.timer;  // at INT_MIN a gone bomb simply stays gone
     }
   }
+  board.IndexOwners();
   // Step 5.
-  state.tick = Shift(state.tick, 1);
+  board.tick = Shift(board.tick, 1);
 }

@@ -16,6 +16,15 @@ int ClampSide(int value) {
 
 }  // namespace
 
+bool State::operator==(const State& other) const {
+  return tick == other.tick && players == other.players && bombs == other.bombs &&
+         width == other.width && height == other.height && tiles == other.tiles;
+}
+
+void State::RecountBlocks() {
+  blocks_ = static_cast<int>(std::count(tiles.begin(), tiles.end(), Tile::Block));
+}
+
 Player* State::FindPlayer(int id) {
   auto it =
       std::find_if(players.begin(), players.end(), [id](const Player& p) { return p.id == id; });
@@ -65,13 +74,27 @@ void State::SetOwnY(int y) {
 void State::BeginBombs() {
   for (Bomb& b : bombs)
     b.timer = -1;
+  IndexBombs();
+}
+
+void State::IndexBombs() {
+  bombCells_.Clear();
+  bombCells_.Reserve(bombs.size());
+  for (std::size_t i = 0; i < bombs.size(); ++i)
+    bombCells_.Insert(bombs[i].x, bombs[i].y, static_cast<int>(i));  // the first one stays
+  indexedBombs_ = bombs.size();
 }
 
 void State::MergeBomb(int x, int y, int timer) {
-  Bomb* b = FindBomb(x, y);
-  if (b == nullptr)
-    b = &bombs.emplace_back(Bomb{Bomb::kUnattributed, x, y, 0});
-  b->timer = timer;
+  // Bombs added by hand since BeginBombs make the index stale.
+  if (indexedBombs_ != bombs.size())
+    IndexBombs();
+  int& index = bombCells_.Insert(x, y, static_cast<int>(bombs.size()));
+  if (static_cast<std::size_t>(index) == bombs.size()) {
+    bombs.push_back(Bomb{Bomb::kUnattributed, x, y, 0});
+    ++indexedBombs_;
+  }
+  bombs[static_cast<std::size_t>(index)].timer = timer;
 }
 
 void State::EndBombs() {
@@ -89,29 +112,39 @@ void State::SetHeight(int value) {
 }
 
 void State::ResizeTiles() {
-  tiles.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), Tile::Empty);
+  const std::size_t size = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+  if (size < tiles.size()) {
+    blocks_ -= static_cast<int>(
+        std::count(tiles.begin() + static_cast<std::ptrdiff_t>(size), tiles.end(), Tile::Block));
+  }
+  tiles.resize(size, Tile::Empty);
 }
 
 void State::SetRow(int row, std::string_view text) {
   if (row < 0 || row >= height)
     return;
   const std::size_t cells = std::min(text.size(), static_cast<std::size_t>(width));
+  Tile* tile = tiles.data() + Index(0, row);
+  int blocks = blocks_;
   for (std::size_t j = 0; j < cells; ++j) {
-    Tile& tile = At(static_cast<int>(j), row);
+    Tile value;
     switch (text[j]) {
       case '.':
-        tile = Tile::Empty;
+        value = Tile::Empty;
         break;
       case '#':
-        tile = Tile::Block;
+        value = Tile::Block;
         break;
       case '+':
-        tile = Tile::Wall;
+        value = Tile::Wall;
         break;
       default:
-        break;
+        continue;
     }
+    blocks += static_cast<int>(value == Tile::Block) - static_cast<int>(tile[j] == Tile::Block);
+    tile[j] = value;
   }
+  blocks_ = blocks;
 }
 
 void State::EndMap() {

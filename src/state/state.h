@@ -2,8 +2,8 @@
 // the status reader merges each block of server lines into it.
 //
 // The Client owns one live State for the whole connection; only the reader
-// calls the merge operations. The look-ahead copies it and never changes it.
-// Records are plain values; lookups are linear and take the first match.
+// calls the merge operations. The look-ahead reads it and never changes it.
+// Records are plain values; lookups take the first match in vector order.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "state/cell_map.h"
 #include "state/command.h"
 
 struct Player {
@@ -49,7 +50,13 @@ struct State {
   int height = 0;
   std::vector<Tile> tiles;  // row-major: cell (x, y) is tiles[x + y * width]
 
-  bool operator==(const State&) const = default;
+  // The fields above; the block count and the merge index are derived.
+  bool operator==(const State& other) const;
+
+  // Number of Block tiles, kept by the map rows and resizing. Code that writes
+  // `tiles` directly must call RecountBlocks before anyone reads the count.
+  int Blocks() const { return blocks_; }
+  void RecountBlocks();
 
   // Lookups: the first match in vector order, or nullptr.
   Player* FindPlayer(int id);
@@ -75,7 +82,8 @@ struct State {
   void SetOwnX(int x);
   void SetOwnY(int y);
 
-  // Bombs section: begin, one call per bomb line, end.
+  // Bombs section: begin, one call per bomb line, end. The cells of `bombs`
+  // are indexed from BeginBombs on, so a long section is not quadratic.
   void BeginBombs();
   void MergeBomb(int x, int y, int timer);
   void EndBombs();
@@ -96,4 +104,10 @@ struct State {
 
  private:
   void ResizeTiles();
+  void IndexBombs();
+
+  int blocks_ = 0;
+  // Bomb by cell during a bombs section: the first bomb in list order.
+  CellMap bombCells_;
+  std::size_t indexedBombs_ = 0;
 };

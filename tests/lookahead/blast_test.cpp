@@ -11,17 +11,17 @@
 
 namespace {
 
-std::vector<bool> Alive(const State& state) {
+std::vector<bool> Alive(const Board& board) {
   std::vector<bool> alive;
-  for (const Player& player : state.players) {
+  for (const Player& player : board.players) {
     alive.push_back(player.alive);
   }
   return alive;
 }
 
-std::vector<int> Timers(const State& state) {
+std::vector<int> Timers(const Board& board) {
   std::vector<int> timers;
-  for (const Bomb& bomb : state.bombs) {
+  for (const Bomb& bomb : board.bombs) {
     timers.push_back(bomb.timer);
   }
   return timers;
@@ -71,11 +71,13 @@ TEST(Blast, EffectsAndStopOnOneCell) {
     State state = Grid({".#+.."});
     state.players = {At(1, 3, 0)};
     state.bombs = {BombAt(4, 0, 2)};
-    Simulator simulator(&state);
+    Board board;
+    board.Reset(state);
+    Simulator simulator(&board);
     EXPECT_EQ(simulator.Blast(c.x, c.y), c.stops) << c.name;
-    EXPECT_EQ(Rows(state), std::vector<std::string>{c.row}) << c.name;
-    EXPECT_EQ(state.players[0].alive, c.alive) << c.name;
-    EXPECT_EQ(state.bombs[0].timer, c.timer) << c.name;
+    EXPECT_EQ(Rows(board), std::vector<std::string>{c.row}) << c.name;
+    EXPECT_EQ(board.players[0].alive, c.alive) << c.name;
+    EXPECT_EQ(board.bombs[0].timer, c.timer) << c.name;
   }
 }
 
@@ -214,12 +216,14 @@ TEST(Blast, SpreadsAlongArmsAndChains) {
        {-1, -1}},
   };
   for (const SpreadCase& c : cases) {
-    State state = Build(c);
-    Simulator simulator(&state);
+    const State state = Build(c);
+    Board board;
+    board.Reset(state);
+    Simulator simulator(&board);
     EXPECT_FALSE(simulator.Blast(c.x, c.y)) << c.name;
-    EXPECT_EQ(Rows(state), c.after) << c.name;
-    EXPECT_EQ(Alive(state), c.alive) << c.name;
-    EXPECT_EQ(Timers(state), c.timers) << c.name;
+    EXPECT_EQ(Rows(board), c.after) << c.name;
+    EXPECT_EQ(Alive(board), c.alive) << c.name;
+    EXPECT_EQ(Timers(board), c.timers) << c.name;
   }
 }
 
@@ -227,23 +231,27 @@ TEST(Blast, AllocatesNothingEvenInAChain) {
   State state = Grid({".....", ".....", "..#..", ".....", "....."});
   state.players = {At(1, 2, 3)};
   state.bombs = {BombAt(0, 1, 3), BombAt(0, 2, 3), BombAt(2, 1, 3)};
-  Simulator simulator(&state);
+  Board board;
+  board.Reset(state);
+  Simulator simulator(&board);
   const std::size_t before = Allocations();
   simulator.Blast(0, 0);
   simulator.Blast(4, 4);
   simulator.Blast(0, 1);
   EXPECT_EQ(Allocations(), before);
-  EXPECT_EQ(Timers(state), (std::vector<int>{-1, -1, -1}));
+  EXPECT_EQ(Timers(board), (std::vector<int>{-1, -1, -1}));
 }
 
 TEST(Blast, SeesBombsAddedAfterTheSimulatorWasBuilt) {
   State state = Grid({"....."});
   state.players = {At(1, 4, 0)};
-  Simulator simulator(&state);
-  state.bombs.push_back(BombAt(2, 0, 3));
+  Board board;
+  board.Reset(state);
+  Simulator simulator(&board);
+  board.AddBomb(BombAt(2, 0, 3));
   EXPECT_FALSE(simulator.Blast(2, 0));
-  EXPECT_EQ(state.bombs[0].timer, -1);
-  EXPECT_FALSE(state.players[0].alive);
+  EXPECT_EQ(board.bombs[0].timer, -1);
+  EXPECT_FALSE(board.players[0].alive);
 }
 
 TEST(Detonate, ChainOfAHundredThousandBombsNeedsNoCallStack) {
@@ -256,12 +264,14 @@ TEST(Detonate, ChainOfAHundredThousandBombsNeedsNoCallStack) {
     state.bombs.push_back(BombAt(x, 0, 3));
   }
   state.players = {At(1, kBombs - 1, 0)};
-  Simulator simulator(&state);
-  simulator.Detonate(state.bombs[0]);
-  for (const Bomb& bomb : state.bombs) {
+  Board board;
+  board.Reset(state);
+  Simulator simulator(&board);
+  simulator.Detonate(board.bombs[0]);
+  for (const Bomb& bomb : board.bombs) {
     ASSERT_EQ(bomb.timer, -1) << bomb.x;
   }
-  EXPECT_FALSE(state.players[0].alive);
+  EXPECT_FALSE(board.players[0].alive);
 }
 
 // Every arm starts on the bomb's own cell, so a bomb on a block destroys it
@@ -271,11 +281,13 @@ TEST(Detonate, BombOnABlockSetsOffItsNeighbourWithTheDownArm) {
   State state = Grid({"#.", ".."});
   state.players = {At(1, 0, 1)};
   state.bombs = {BombAt(0, 0, 3), BombAt(0, 0, 4)};
-  Simulator simulator(&state);
-  simulator.Detonate(state.bombs[0]);
-  EXPECT_EQ(Rows(state), (std::vector<std::string>{"..", ".."}));
-  EXPECT_EQ(Timers(state), (std::vector<int>{-1, -1}));
-  EXPECT_FALSE(state.players[0].alive);
+  Board board;
+  board.Reset(state);
+  Simulator simulator(&board);
+  simulator.Detonate(board.bombs[0]);
+  EXPECT_EQ(Rows(board), (std::vector<std::string>{"..", ".."}));
+  EXPECT_EQ(Timers(board), (std::vector<int>{-1, -1}));
+  EXPECT_FALSE(board.players[0].alive);
 }
 
 // Centres off the map, up to the int limits: the arms wrap instead of
@@ -290,11 +302,13 @@ TEST(Detonate, CentresOffTheMapTouchNothing) {
     State state = Grid({"...", ".#.", "..."});
     state.players = {At(1, 0, 0), At(2, 2, 1)};
     state.bombs = {BombAt(c.x, c.y, 3), BombAt(0, 1, 3)};
-    Simulator simulator(&state);
-    simulator.Detonate(state.bombs[0]);
-    EXPECT_EQ(Alive(state), (std::vector<bool>{true, true})) << c.x << "," << c.y;
-    EXPECT_EQ(Timers(state), (std::vector<int>{-1, 3})) << c.x << "," << c.y;
-    EXPECT_EQ(Rows(state), (std::vector<std::string>{"...", ".#.", "..."}));
+    Board board;
+    board.Reset(state);
+    Simulator simulator(&board);
+    simulator.Detonate(board.bombs[0]);
+    EXPECT_EQ(Alive(board), (std::vector<bool>{true, true})) << c.x << "," << c.y;
+    EXPECT_EQ(Timers(board), (std::vector<int>{-1, 3})) << c.x << "," << c.y;
+    EXPECT_EQ(Rows(board), (std::vector<std::string>{"...", ".#.", "..."}));
   }
 }
 

@@ -3,19 +3,24 @@
 #include <string>
 #include <vector>
 
+#include <climits>
+#include <random>
+
 #include "grid.h"
+#include "lookahead/cell.h"
 #include "lookahead/danger.h"
 #include "lookahead/tick.h"
 
 namespace {
 
-// The danger map drawn as rows: a digit per entry, '-' for -1, '=' for -2.
-std::vector<std::string> MapRows(const State& state, const std::vector<int>& map) {
+// The danger of every cell drawn as rows: a digit per cell, '-' for -1, '='
+// for -2.
+std::vector<std::string> MapRows(const Board& board, const DangerList& dangers) {
   std::vector<std::string> rows;
-  for (int y = 0; y < state.height; ++y) {
+  for (int y = 0; y < board.Height(); ++y) {
     std::string row;
-    for (int x = 0; x < state.width; ++x) {
-      const int value = map[state.Index(x, y)];
+    for (int x = 0; x < board.Width(); ++x) {
+      const int value = dangers.At(x, y);
       row += value == -1 ? '-' : value == -2 ? '=' : static_cast<char>('0' + value);
     }
     rows.push_back(row);
@@ -112,11 +117,15 @@ TEST(Danger, ListChainAndMapAfterOneTick) {
     State state = Grid(c.map);
     state.players = c.players;
     state.bombs = c.bombs;
-    PlayTick(state, Command::Stay);
-    std::vector<Danger> dangers = ListDangers(state);
-    ChainDangers(dangers);
-    EXPECT_EQ(Times(dangers), c.times) << c.name;
-    EXPECT_EQ(MapRows(state, DangerMap(state, dangers)), c.danger) << c.name;
+    Board board;
+    board.Reset(state);
+    Simulator simulator(&board);
+    PlayTick(simulator, Command::Stay);
+    DangerList dangers;
+    dangers.List(board);
+    dangers.Chain();
+    EXPECT_EQ(Times(dangers.Items()), c.times) << c.name;
+    EXPECT_EQ(MapRows(board, dangers), c.danger) << c.name;
   }
 }
 
@@ -124,7 +133,110 @@ TEST(Danger, ListsBombsFirstWithTheirCells) {
   State state = Grid({"....."});
   state.players = {At(4, 3, 0), At(-1, 0, 0)};
   state.bombs = {BombAt(1, 0, -2), BombAt(2, 0, 5, -1)};
-  EXPECT_EQ(ListDangers(state), (std::vector<Danger>{{1, 0, -2}, {2, 0, 5}, {3, 0, 6}}));
+  Board board;
+  board.Reset(state);
+  DangerList dangers;
+  dangers.List(board);
+  EXPECT_EQ(dangers.Items(), (std::vector<Danger>{{1, 0, -2}, {2, 0, 5}, {3, 0, 6}}));
+}
+
+// The chain pass over every pair of dangers and a map with every cross
+// painted in list order: the plain reading of the rules.
+void PlainChain(std::vector<Danger>& dangers) {
+  for (int pass = 0; pass < 3; ++pass) {
+    for (const Danger& source : dangers) {
+      for (const Direction& d : kDirections) {
+        for (int k = 1; k <= 2; ++k) {
+          for (Danger& target : dangers) {
+            if (target.x == Shift(source.x, d.dx * k) && target.y == Shift(source.y, d.dy * k) &&
+                target.time > source.time) {
+              target.time = source.time;
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
+std::vector<std::string> PlainMap(int width, int height, const std::vector<Danger>& dangers) {
+  std::vector<int> map(static_cast<std::size_t>(width * height), DangerList::kNone);
+  const auto mark = [&](int x, int y, int time) {
+    if (Valid(x, y, width, height)) {
+      map[static_cast<std::size_t>(x + y * width)] = time;
+    }
+  };
+  for (const Danger& danger : dangers) {
+    mark(danger.x, danger.y, danger.time);
+    for (const Direction& d : kDirections) {
+      for (int k = 1; k <= 2; ++k) {
+        mark(Shift(danger.x, d.dx * k), Shift(danger.y, d.dy * k), danger.time);
+      }
+    }
+  }
+  std::vector<std::string> rows;
+  for (int y = 0; y < height; ++y) {
+    std::string row;
+    for (int x = 0; x < width; ++x) {
+      row += std::to_string(map[static_cast<std::size_t>(x + y * width)]) + ' ';
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+// Crowded random lists: centres shared, packed in reach of each other, just
+// off the map and at the int limits, where shifted cells wrap around.
+TEST(DangerList, ChainAndCellDangersMatchThePlainRulesOnRandomLists) {
+  std::mt19937 random(11);
+  constexpr int kWidth = 9;
+  constexpr int kHeight = 7;
+  const int far[] = {INT_MIN, INT_MIN + 1, INT_MAX - 1, INT_MAX};
+  const auto coordinate = [&](int size) {
+    const unsigned roll = random() % 20;
+    return roll == 0 ? far[random() % 4] : static_cast<int>(random() % (size + 4)) - 2;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<Danger> plain;
+    const int count = static_cast<int>(random() % 16);
+    for (int i = 0; i < count; ++i) {
+      Danger danger{coordinate(kWidth), coordinate(kHeight), static_cast<int>(random() % 10) - 2};
+      if (!plain.empty() && random() % 3 == 0) {
+        danger.x = plain.back().x;
+        danger.y = plain.back().y;
+      }
+      plain.push_back(danger);
+    }
+    DangerList dangers;
+    for (const Danger& danger : plain) {
+      dangers.Add(danger);
+    }
+    PlainChain(plain);
+    dangers.Chain();
+    ASSERT_EQ(dangers.Items(), plain) << "round " << round;
+    std::vector<std::string> rows;
+    for (int y = 0; y < kHeight; ++y) {
+      std::string row;
+      for (int x = 0; x < kWidth; ++x) {
+        row += std::to_string(dangers.At(x, y)) + ' ';
+      }
+      rows.push_back(row);
+    }
+    ASSERT_EQ(rows, PlainMap(kWidth, kHeight, plain)) << "round " << round;
+  }
+}
+
+TEST(DangerList, RefillingKeepsNothingOfTheLastList) {
+  DangerList dangers;
+  dangers.Add({0, 0, 1});
+  dangers.Add({2, 0, 6});
+  dangers.Chain();
+  dangers.Clear();
+  dangers.Add({2, 0, 6});
+  dangers.Chain();
+  EXPECT_EQ(dangers.Items(), (std::vector<Danger>{{2, 0, 6}}));
+  EXPECT_EQ(dangers.At(0, 0), 6);
+  EXPECT_EQ(dangers.At(5, 0), DangerList::kNone);
 }
 
 }  // namespace

@@ -11,31 +11,40 @@
 namespace {
 
 const std::vector<std::string_view> kOpen = {".....", ".....", ".....", ".....", "....."};
-const std::vector<std::string_view> kCross5 = {"77577", "77577", "55555", "77577", "77577"};
+// Danger 5 on row 2 and column 2 of a 5 x 5 map, 7 elsewhere.
+const std::vector<Danger> kCross5 = {{2, 2, 5}};
+
+// Danger `time` on (x, y) alone: a danger with time 7 marks nothing, so four
+// of them three cells away cover the rest of the first one's cross.
+std::vector<Danger> OnlyCell(int x, int y, int time) {
+  return {{x, y, time}, {x, y - 3, 7}, {x, y + 3, 7}, {x - 3, y, 7}, {x + 3, y, 7}};
+}
 
 struct EvalCase {
   const char* name;
   std::vector<std::string_view> map;
   std::vector<Player> players;
   std::vector<Bomb> bombs;
-  // One digit per cell, '-' for -1; empty means 7 everywhere.
-  std::vector<std::string_view> danger;
+  std::vector<Danger> dangers;  // none: 7 everywhere
   int score;
 };
 
-Evaluator Build(const EvalCase& c, State& state) {
-  state = Grid(c.map);
-  state.players = c.players;
-  state.bombs = c.bombs;
-  Evaluator evaluator{&state, std::vector<int>(state.tiles.size(), Evaluator::kNoDanger)};
-  for (std::size_t y = 0; y < c.danger.size(); ++y) {
-    for (std::size_t x = 0; x < c.danger[y].size(); ++x) {
-      const char ch = c.danger[y][x];
-      evaluator.danger[x + y * c.danger[y].size()] = ch == '-' ? -1 : ch - '0';
+// The evaluated position as the command simulation leaves it.
+struct Position {
+  explicit Position(const EvalCase& c) : live(Grid(c.map)) {
+    live.players = c.players;
+    live.bombs = c.bombs;
+    board.Reset(live);
+    for (const Danger& danger : c.dangers) {
+      dangers.Add(danger);
     }
   }
-  return evaluator;
-}
+
+  State live;
+  Board board;
+  DangerList dangers;
+  const Evaluator evaluator{&board, &dangers};
+};
 
 Player Dead(int id, int x, int y) {
   return {id, x, y, false, Command::Stay};
@@ -56,18 +65,8 @@ TEST(Evaluator, ScoresOfWorkedPositions) {
       {"dead", kOpen, {Dead(-1, 2, 2)}, {}, {}, -9500},
       {"rows measured against half the width", {"......", "......"}, {At(-1, 0, 1)}, {}, {}, 290},
       {"dead record above", kOpen, {Dead(3, 2, 1), At(-1, 2, 2)}, {}, {}, 498},
-      {"own cell blasted this tick",
-       kOpen,
-       {At(-1, 2, 2)},
-       {},
-       {"77777", "77777", "77-77", "77777", "77777"},
-       320},
-      {"danger above 7",
-       kOpen,
-       {At(-1, 2, 2)},
-       {},
-       {"77777", "77777", "77877", "77777", "77777"},
-       410},
+      {"own cell blasted this tick", kOpen, {At(-1, 2, 2)}, {}, OnlyCell(2, 2, -1), 320},
+      {"danger above 7", kOpen, {At(-1, 2, 2)}, {}, OnlyCell(2, 2, 8), 410},
       {"older own bomb first: standing on a live bomb",
        kOpen,
        {At(-1, 2, 2)},
@@ -118,31 +117,31 @@ TEST(Evaluator, ScoresOfWorkedPositions) {
        -100 + 100 - 500 + 10 - 4},
   };
   for (const EvalCase& c : cases) {
-    State state;
-    const Evaluator evaluator = Build(c, state);
-    EXPECT_EQ(evaluator.Eval(-1), c.score) << c.name;
+    const Position position(c);
+    EXPECT_EQ(position.evaluator.Eval(-1), c.score) << c.name;
   }
 }
 
 TEST(Evaluator, MissingRecordScoresLowest) {
-  State state;
-  const Evaluator evaluator = Build({"no self", kOpen, {At(3, 2, 2)}, {}, {}, 0}, state);
-  EXPECT_EQ(evaluator.Eval(-1), -1000000);
-  EXPECT_EQ(evaluator.Eval(3), 500);
+  const Position position({"no self", kOpen, {At(3, 2, 2)}, {}, {}, 0});
+  EXPECT_EQ(position.evaluator.Eval(-1), -1000000);
+  EXPECT_EQ(position.evaluator.Eval(3), 500);
 }
 
 TEST(Evaluator, ChangesAndAllocatesNothing) {
-  State state;
-  const Evaluator evaluator =
-      Build({"", kOpen, {At(1, 2, 0), At(-1, 2, 2)}, {BombAt(2, 2, 5, -1)}, kCross5, 0}, state);
-  const State before = state;
-  const std::vector<int> danger = evaluator.danger;
+  const Position position(
+      {"", kOpen, {At(1, 2, 0), At(-1, 2, 2)}, {BombAt(2, 2, 5, -1)}, kCross5, 0});
+  const std::vector<Player> players = position.board.players;
+  const std::vector<Bomb> bombs = position.board.bombs;
+  const std::vector<Danger> dangers = position.dangers.Items();
   const std::size_t allocations = Allocations();
-  evaluator.Eval(-1);
-  evaluator.Eval(1);
+  position.evaluator.Eval(-1);
+  position.evaluator.Eval(1);
   EXPECT_EQ(Allocations(), allocations);
-  EXPECT_EQ(state, before);
-  EXPECT_EQ(evaluator.danger, danger);
+  EXPECT_EQ(position.board.players, players);
+  EXPECT_EQ(position.board.bombs, bombs);
+  EXPECT_EQ(Rows(position.board), Rows(position.live));
+  EXPECT_EQ(position.dangers.Items(), dangers);
 }
 
 }  // namespace

@@ -13,8 +13,8 @@ namespace {
 
 const std::vector<std::string_view> kOpen = {".....", ".....", ".....", ".....", "....."};
 
-State Board(const std::vector<std::string_view>& map, std::vector<Player> players,
-            std::vector<Bomb> bombs = {}) {
+State Live(const std::vector<std::string_view>& map, std::vector<Player> players,
+           std::vector<Bomb> bombs = {}) {
   State state = Grid(map);
   state.players = std::move(players);
   state.bombs = std::move(bombs);
@@ -43,35 +43,34 @@ TEST(TestCommand, MovesAcceptedAndRefused) {
     const char* position;
   };
   const Case cases[] = {
-      {"stay", Board(kOpen, {At(-1, 2, 2)}), Command::Stay, "2,2"},
-      {"up", Board(kOpen, {At(-1, 2, 2)}), Command::Up, "2,1"},
-      {"down", Board(kOpen, {At(-1, 2, 2)}), Command::Down, "2,3"},
-      {"left", Board(kOpen, {At(-1, 2, 2)}), Command::Left, "1,2"},
-      {"right", Board(kOpen, {At(-1, 2, 2)}), Command::Right, "3,2"},
-      {"up from row 0", Board(kOpen, {At(-1, 2, 0)}), Command::Up, "2,0"},
-      {"left from column 0", Board(kOpen, {At(-1, 0, 2)}), Command::Left, "0,2"},
-      {"down from the last row", Board(kOpen, {At(-1, 2, 4)}), Command::Down, "2,4"},
-      {"right from the last column", Board(kOpen, {At(-1, 4, 2)}), Command::Right, "4,2"},
-      {"onto a block", Board({"...", ".#.", "..."}, {At(-1, 1, 0)}), Command::Down, "1,0"},
-      {"onto a wall", Board({"...", ".+.", "..."}, {At(-1, 0, 1)}), Command::Right, "0,1"},
-      {"onto a live bomb", Board(kOpen, {At(-1, 2, 2)}, {BombAt(2, 1, 3)}), Command::Up, "2,2"},
-      {"onto a bomb at timer 0", Board(kOpen, {At(-1, 2, 2)}, {BombAt(3, 2, 0)}), Command::Right,
+      {"stay", Live(kOpen, {At(-1, 2, 2)}), Command::Stay, "2,2"},
+      {"up", Live(kOpen, {At(-1, 2, 2)}), Command::Up, "2,1"},
+      {"down", Live(kOpen, {At(-1, 2, 2)}), Command::Down, "2,3"},
+      {"left", Live(kOpen, {At(-1, 2, 2)}), Command::Left, "1,2"},
+      {"right", Live(kOpen, {At(-1, 2, 2)}), Command::Right, "3,2"},
+      {"up from row 0", Live(kOpen, {At(-1, 2, 0)}), Command::Up, "2,0"},
+      {"left from column 0", Live(kOpen, {At(-1, 0, 2)}), Command::Left, "0,2"},
+      {"down from the last row", Live(kOpen, {At(-1, 2, 4)}), Command::Down, "2,4"},
+      {"right from the last column", Live(kOpen, {At(-1, 4, 2)}), Command::Right, "4,2"},
+      {"onto a block", Live({"...", ".#.", "..."}, {At(-1, 1, 0)}), Command::Down, "1,0"},
+      {"onto a wall", Live({"...", ".+.", "..."}, {At(-1, 0, 1)}), Command::Right, "0,1"},
+      {"onto a live bomb", Live(kOpen, {At(-1, 2, 2)}, {BombAt(2, 1, 3)}), Command::Up, "2,2"},
+      {"onto a bomb at timer 0", Live(kOpen, {At(-1, 2, 2)}, {BombAt(3, 2, 0)}), Command::Right,
        "2,2"},
-      {"onto a gone bomb", Board(kOpen, {At(-1, 2, 2)}, {BombAt(1, 2, -1)}), Command::Left, "1,2"},
-      {"onto a player", Board(kOpen, {At(4, 2, 3), At(-1, 2, 2)}), Command::Down, "2,2"},
-      {"onto a dead player", Board(kOpen, {{4, 2, 3, false, Command::Stay}, At(-1, 2, 2)}),
+      {"onto a gone bomb", Live(kOpen, {At(-1, 2, 2)}, {BombAt(1, 2, -1)}), Command::Left, "1,2"},
+      {"onto a player", Live(kOpen, {At(4, 2, 3), At(-1, 2, 2)}), Command::Down, "2,2"},
+      {"onto a dead player", Live(kOpen, {{4, 2, 3, false, Command::Stay}, At(-1, 2, 2)}),
        Command::Down, "2,2"},
       {"onto the cell a player earlier in the list moved to",
-       Board(kOpen, {{4, 1, 1, true, Command::Right}, At(-1, 2, 2)}), Command::Up, "2,2"},
+       Live(kOpen, {{4, 1, 1, true, Command::Right}, At(-1, 2, 2)}), Command::Up, "2,2"},
       {"onto the cell a player earlier in the list left",
-       Board(kOpen, {{4, 2, 1, true, Command::Left}, At(-1, 2, 2)}), Command::Up, "2,1"},
-      {"up from INT_MIN", Board(kOpen, {At(-1, 0, INT_MIN)}), Command::Up, "0,-2147483648"},
-      {"left from INT_MIN", Board(kOpen, {At(-1, INT_MIN, 0)}), Command::Left, "-2147483648,0"},
-      {"down from INT_MAX", Board(kOpen, {At(-1, 0, INT_MAX)}), Command::Down, "0,2147483647"},
-      {"right from INT_MAX", Board(kOpen, {At(-1, INT_MAX, 0)}), Command::Right, "2147483647,0"},
-      {"onto the map from outside", Board(kOpen, {At(-1, -1, 0)}), Command::Right, "0,0"},
-      {"an unknown command is a stay", Board(kOpen, {At(-1, 2, 2)}), static_cast<Command>(9),
-       "2,2"},
+       Live(kOpen, {{4, 2, 1, true, Command::Left}, At(-1, 2, 2)}), Command::Up, "2,1"},
+      {"up from INT_MIN", Live(kOpen, {At(-1, 0, INT_MIN)}), Command::Up, "0,-2147483648"},
+      {"left from INT_MIN", Live(kOpen, {At(-1, INT_MIN, 0)}), Command::Left, "-2147483648,0"},
+      {"down from INT_MAX", Live(kOpen, {At(-1, 0, INT_MAX)}), Command::Down, "0,2147483647"},
+      {"right from INT_MAX", Live(kOpen, {At(-1, INT_MAX, 0)}), Command::Right, "2147483647,0"},
+      {"onto the map from outside", Live(kOpen, {At(-1, -1, 0)}), Command::Right, "0,0"},
+      {"an unknown command is a stay", Live(kOpen, {At(-1, 2, 2)}), static_cast<Command>(9), "2,2"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Position(c.live, c.command), c.position) << c.name;
@@ -79,7 +78,7 @@ TEST(TestCommand, MovesAcceptedAndRefused) {
 }
 
 TEST(TestCommand, ScoresTheWorkedOpenMap) {
-  const State live = Board(kOpen, {At(-1, 2, 2)});
+  const State live = Live(kOpen, {At(-1, 2, 2)});
   struct Case {
     Command command;
     const char* line;
@@ -98,7 +97,7 @@ TEST(TestCommand, ScoresTheWorkedOpenMap) {
 }
 
 TEST(TestCommand, WithoutSelfRecordScoresLowestAndSimulatesNothing) {
-  const State live = Board(kOpen, {At(3, 1, 1)}, {BombAt(1, 2, 1)});
+  const State live = Live(kOpen, {At(3, 1, 1)}, {BombAt(1, 2, 1)});
   for (Command command : {Command::Stay, Command::Up, Command::DropBomb}) {
     std::ostringstream log;
     EXPECT_EQ(TestCommand(live, command, log), -1000000);
@@ -109,8 +108,8 @@ TEST(TestCommand, WithoutSelfRecordScoresLowestAndSimulatesNothing) {
 }
 
 TEST(TestCommand, LeavesTheLiveStateUnchanged) {
-  const State live = Board({".#...", ".....", "..+..", "....."}, {At(2, 4, 3), At(-1, 1, 1)},
-                           {BombAt(0, 0, 1), BombAt(3, 1, 4, 2), BombAt(1, 3, 0)});
+  const State live = Live({".#...", ".....", "..+..", "....."}, {At(2, 4, 3), At(-1, 1, 1)},
+                          {BombAt(0, 0, 1), BombAt(3, 1, 4, 2), BombAt(1, 3, 0)});
   const State copy = live;
   std::ostringstream log;
   for (int command = 0; command <= 5; ++command) {
@@ -138,94 +137,99 @@ TEST(PlayTick, DropsBlastsAndTimers) {
   };
   const Case cases[] = {
       {"a drop adds the self record's bomb, seen at timer 5",
-       Board({"..."}, {At(-1, 1, 0)}),
+       Live({"..."}, {At(-1, 1, 0)}),
        Command::DropBomb,
        {BombAt(1, 0, 5, -1)},
        true,
        {"..."}},
       {"no drop while an own bomb is live",
-       Board({"..."}, {At(-1, 1, 0)}, {BombAt(0, 0, 3, -1)}),
+       Live({"..."}, {At(-1, 1, 0)}, {BombAt(0, 0, 3, -1)}),
        Command::DropBomb,
        {BombAt(0, 0, 2, -1)},
        true,
        {"..."}},
       {"an own bomb that is gone does not prevent the drop",
-       Board({"..."}, {At(-1, 1, 0)}, {BombAt(0, 0, -1, -1)}),
+       Live({"..."}, {At(-1, 1, 0)}, {BombAt(0, 0, -1, -1)}),
        Command::DropBomb,
        {BombAt(0, 0, -2, -1), BombAt(1, 0, 5, -1)},
        true,
        {"..."}},
       {"another owner's bomb on the cell does not prevent the drop",
-       Board({"..."}, {At(-1, 1, 0)}, {BombAt(1, 0, 4)}),
+       Live({"..."}, {At(-1, 1, 0)}, {BombAt(1, 0, 4)}),
        Command::DropBomb,
        {BombAt(1, 0, 3), BombAt(1, 0, 5, -1)},
        true,
        {"..."}},
       {"a bomb two cells away kills a staying bot",
-       Board({"....."}, {At(-1, 2, 0)}, {BombAt(0, 0, 1)}),
+       Live({"....."}, {At(-1, 2, 0)}, {BombAt(0, 0, 1)}),
        Command::Stay,
        {BombAt(0, 0, -1)},
        false,
        {"....."}},
       {"a block in between shields it",
-       Board({".#..."}, {At(-1, 2, 0)}, {BombAt(0, 0, 1)}),
+       Live({".#..."}, {At(-1, 2, 0)}, {BombAt(0, 0, 1)}),
        Command::Stay,
        {BombAt(0, 0, -1)},
        true,
        {"....."}},
       {"moving away first escapes",
-       Board({"....."}, {At(-1, 2, 0)}, {BombAt(0, 0, 1)}),
+       Live({"....."}, {At(-1, 2, 0)}, {BombAt(0, 0, 1)}),
        Command::Right,
        {BombAt(0, 0, -1)},
        true,
        {"....."}},
       {"a bomb at timer 0 goes to -1 without a blast",
-       Board({".#..."}, {At(-1, 2, 0)}, {BombAt(1, 0, 0), BombAt(0, 0, 0)}),
+       Live({".#..."}, {At(-1, 2, 0)}, {BombAt(1, 0, 0), BombAt(0, 0, 0)}),
        Command::Stay,
        {BombAt(1, 0, -1), BombAt(0, 0, -1)},
        true,
        {".#..."}},
       {"a bomb set off earlier in the step counts on down",
-       Board({"......"}, {At(-1, 5, 0)}, {BombAt(0, 0, 1), BombAt(2, 0, 4)}),
+       Live({"......"}, {At(-1, 5, 0)}, {BombAt(0, 0, 1), BombAt(2, 0, 4)}),
        Command::Stay,
        {BombAt(0, 0, -1), BombAt(2, 0, -2)},
        true,
        {"......"}},
       {"a bomb set off by a later one keeps -1",
-       Board({"......"}, {At(-1, 5, 0)}, {BombAt(2, 0, 4), BombAt(0, 0, 1)}),
+       Live({"......"}, {At(-1, 5, 0)}, {BombAt(2, 0, 4), BombAt(0, 0, 1)}),
        Command::Stay,
        {BombAt(2, 0, -1), BombAt(0, 0, -1)},
        true,
        {"......"}},
       {"the bot's own fresh bomb does not go off",
-       Board({"..."}, {At(-1, 0, 0)}),
+       Live({"..."}, {At(-1, 0, 0)}),
        Command::DropBomb,
        {BombAt(0, 0, 5, -1)},
        true,
        {"..."}},
       {"a gone bomb at the int limit stays gone instead of overflowing",
-       Board({"..."}, {At(-1, 0, 0)}, {BombAt(2, 0, INT_MIN), BombAt(1, 0, INT_MAX)}),
+       Live({"..."}, {At(-1, 0, 0)}, {BombAt(2, 0, INT_MIN), BombAt(1, 0, INT_MAX)}),
        Command::Stay,
        {BombAt(2, 0, INT_MIN), BombAt(1, 0, INT_MAX - 1)},
        true,
        {"..."}},
   };
   for (const Case& c : cases) {
-    State state = c.state;
-    PlayTick(state, c.command);
-    EXPECT_EQ(state.bombs, c.bombs) << c.name;
-    EXPECT_EQ(state.FindPlayer(-1)->alive, c.alive) << c.name;
-    EXPECT_EQ(Rows(state), c.rows) << c.name;
-    EXPECT_EQ(state.tick, c.state.tick + 1) << c.name;
+    Board board;
+    board.Reset(c.state);
+    Simulator simulator(&board);
+    PlayTick(simulator, c.command);
+    EXPECT_EQ(board.bombs, c.bombs) << c.name;
+    EXPECT_EQ(board.players.back().alive, c.alive) << c.name;
+    EXPECT_EQ(Rows(board), c.rows) << c.name;
+    EXPECT_EQ(board.tick, c.state.tick + 1) << c.name;
   }
 }
 
 TEST(PlayTick, GivesTheCommandOnlyToTheSelfRecord) {
-  State state = Board(kOpen, {At(3, 0, 0), At(-1, 2, 2)});
-  PlayTick(state, Command::Down);
-  EXPECT_EQ(state.players[0], At(3, 0, 0));
-  EXPECT_EQ(state.players[1].command, Command::Down);
-  EXPECT_EQ(state.players[1].y, 3);
+  const State state = Live(kOpen, {At(3, 0, 0), At(-1, 2, 2)});
+  Board board;
+  board.Reset(state);
+  Simulator simulator(&board);
+  PlayTick(simulator, Command::Down);
+  EXPECT_EQ(board.players[0], At(3, 0, 0));
+  EXPECT_EQ(board.players[1].command, Command::Down);
+  EXPECT_EQ(board.players[1].y, 3);
 }
 
 }  // namespace

@@ -1,0 +1,81 @@
+// The simulated position of one candidate command: the live map seen through
+// an overlay of the blocks destroyed so far, and own copies of the players and
+// bombs with indexes by cell. Nothing in it grows with the map's cell count.
+//
+// The look-ahead owns one Board and resets it for every candidate; it points
+// at the live State, which must stay unchanged and alive while it is used.
+#pragma once
+
+#include <vector>
+
+#include "state/cell_map.h"
+#include "state/state.h"
+
+class Board {
+ public:
+  // Starts from `live`: copies its players and bombs, forgets destroyed
+  // blocks and indexes the records by cell.
+  void Reset(const State& live);
+
+  int Width() const { return live_->width; }
+  int Height() const { return live_->height; }
+  // Blocks left on the whole map: the live count less those destroyed here.
+  int Blocks() const { return live_->Blocks() - static_cast<int>(destroyed_.Size()); }
+
+  // The tile of an on-map cell, destroyed blocks reading Empty.
+  State::Tile TileAt(int x, int y) const;
+  // Turns the Block of an on-map cell into Empty.
+  void DestroyBlock(int x, int y);
+
+  // The first player record on (x, y) in list order (dead ones too), or nullptr.
+  Player* FirstPlayerOn(int x, int y);
+  bool PlayerOn(int x, int y) const;
+  // Moves players[i] to (x, y), which no record holds.
+  void MovePlayer(std::size_t i, int x, int y);
+
+  // The first bomb with timer 0 or more on (x, y) in list order, or nullptr.
+  Bomb* FirstLiveBombOn(int x, int y);
+  bool LiveBombOn(int x, int y) const;
+  // Appends a bomb and indexes it. Room is kept for one bomb per player, so
+  // pointers into `bombs` stay valid through the drops of a tick.
+  void AddBomb(const Bomb& bomb);
+
+  // Whether a bomb with timer 0 or more has `owner` as its owner. Bombs that
+  // AddBomb appends count at once; other timer changes only after IndexOwners.
+  bool OwnsLiveBomb(int owner) const { return owners_.Find(owner, 0) != nullptr; }
+  void IndexOwners();
+
+  // A cell a player may step onto: on the map, Empty, no player record on it
+  // and no live bomb on it.
+  bool Clear(int x, int y) const;
+
+  // Copies of the live records; change their cells only through MovePlayer.
+  // Timers, `alive` and `command` may be changed freely.
+  std::vector<Player> players;
+  std::vector<Bomb> bombs;
+  int tick = 0;
+
+ private:
+  // The players on one cell: how many, and the first in list order.
+  struct PlayerCell {
+    int count;
+    int first;
+  };
+  // The bombs on one cell, chained through nextBomb_ in list order.
+  struct BombCell {
+    int first;
+    int last;
+  };
+
+  // Index of the first live bomb on (x, y), or -1.
+  int FirstLiveBomb(int x, int y) const;
+
+  const State* live_ = nullptr;
+  CellMap destroyed_;    // on-map cells whose block a blast destroyed
+  CellMap playerCells_;  // cell -> index into playerCellList_
+  std::vector<PlayerCell> playerCellList_;
+  CellMap bombCells_;  // cell -> index into bombCellList_
+  std::vector<BombCell> bombCellList_;
+  std::vector<int> nextBomb_;  // per bomb: the next bomb on its cell, or -1
+  CellMap owners_;             // (owner, 0) for each owner of a live bomb
+};
