@@ -1,0 +1,175 @@
+// marrowlark-arena: parses the command line, then either replays a recording
+// or serves a match, with the view, the recorder and any spawned players.
+#include <arpa/inet.h>
+
+#include <unistd.h>
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+#include "options.h"
+#include "recording/recorder.h"
+#include "rules/board.h"
+#include "server/children.h"
+#include "server/match.h"
+#include "server/server.h"
+#include "view/view.h"
+
+namespace {
+
+// The one piece of global state: set by SIGINT or SIGTERM, read by the loops.
+volatile std::sig_atomic_t gSignal = 0;
+
+void OnSignal(int signal) {
+  gSignal = signal;
+}
+
+void InstallSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = 0;  // no SA_RESTART: poll and sleeps return early to see the flag
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+  std::signal(SIGPIPE, SIG_IGN);
+}
+
+int ExitStatus() {
+  return gSignal != 0 ? 128 + gSignal : 0;
+}
+
+arena::ViewMode ChooseView(const std::string& view) {
+  if (view == "ansi" || (view == "auto" && isatty(STDOUT_FILENO))) {
+    return arena::ViewMode::Ansi;
+  }
+  return view == "none" ? arena::ViewMode::None : arena::ViewMode::Plain;
+}
+
+int Replay(const arena::Options& o) {
+  const arena::Recording recording = arena::ReadRecording(o.replay);
+  if (!recording.error.empty()) {
+    std::cerr << "marrowlark-arena: " << recording.error << "\n";
+    return 2;
+  }
+  arena::View view(ChooseView(o.view));
+  for (const arena::Snapshot& s : recording.ticks) {
+    if (gSignal != 0) {
+      break;
+    }
+    std::cout << view.Draw(s) << std::flush;
+    std::this_thread::sleep_for(std::chrono::milliseconds(o.tickMs));
+  }
+  if (!recording.results.empty()) {
+    std::cout << "\n" << arena::ResultsTable(recording.results);
+  }
+  return ExitStatus();
+}
+
+// The four numbers of a dotted IPv4 address, as the bot takes them.
+std::vector<std::string> AddressNumbers(const std::string& address) {
+  std::vector<std::string> numbers;
+  std::istringstream in(address);
+  for (std::string part; std::getline(in, part, '.');) {
+    numbers.push_back(part);
+  }
+  return numbers;
+}
+
+bool LoadMap(const std::string& path, arena::MatchOptions& mo) {
+  const int players = mo.players;
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  arena::ParsedBoard parsed = arena::ParseBoard(text.str());
+  if (!parsed.board) {
+    std::cerr << "marrowlark-arena: " << path << ": " << parsed.error << "\n";
+    return false;
+  }
+  const std::size_t spawns = arena::ChooseSpawns(*parsed.board, players).size();
+  if (static_cast<int>(spawns) < players) {
+    std::cerr << "marrowlark-arena: " << path << ": " << spawns << " floor cells for " << players
+              << " players\n";
+    return false;
+  }
+  mo.map = std::move(parsed.board);
+  return true;
+}
+
+std::string Describe(const arena::ChildResult& r) {
+  std::string text = r.command + ": ";
+  text += r.signal != 0 ? "ended by signal " + std::to_string(r.signal)
+                        : "exited with status " + std::to_string(r.status);
+  return text + " (log " + r.log + ")";
+}
+
+int Serve(const arena::Options& o) {
+  arena::MatchOptions mo = o.match;
+  if (!o.map.empty() && !LoadMap(o.map, mo)) {
+    return 2;
+  }
+  arena::Recorder recorder;
+  std::string error;
+  if (!o.record.empty() && !recorder.Open(o.record, error)) {
+    std::cerr << "marrowlark-arena: " << error << "\n";
+    return 2;
+  }
+
+  arena::Match match(std::move(mo));
+  arena::Server server(match,
+                       arena::ServerOptions{o.bind, o.port, std::chrono::milliseconds(o.tickMs),
+                                            std::chrono::milliseconds(2000)});
+  if (!server.Listen(error)) {
+    std::cerr << "marrowlark-arena: " << error << "\n";
+    return 1;
+  }
+
+  arena::Children children;
+  if (!o.spawn.empty()) {
+    std::error_code ec;
+    std::filesystem::create_directories(o.logs, ec);
+    for (std::size_t i = 0; i < o.spawn.size(); ++i) {
+      const std::string name =
+          std::filesystem::path(o.spawn[i].substr(0, o.spawn[i].find(' '))).filename().string();
+      const std::string log =
+          (std::filesystem::path(o.logs) / (std::to_string(i + 1) + "-" + name + ".log")).string();
+      if (!children.Start(o.spawn[i], AddressNumbers(o.bind), log, error)) {
+        std::cerr << "marrowlark-arena: " << error << "\n";
+        return 1;
+      }
+    }
+  }
+
+  arena::View view(ChooseView(o.view));
+  server.Run([] { return gSignal != 0; },
+             [&](const arena::Snapshot& s) {
+               std::cout << view.Draw(s) << std::flush;
+               if (recorder.IsOpen()) {
+                 recorder.Write(s);
+               }
+             });
+  if (recorder.IsOpen()) {
+    recorder.WriteResults(match.Standings());
+  }
+  // Players that saw the goodbye exit by themselves; the rest are ended.
+  children.End(gSignal != 0 ? 0 : 3000);
+  std::cout << "\n" << arena::ResultsTable(match.Standings());
+  for (const arena::ChildResult& r : children.Results()) {
+    std::cout << Describe(r) << "\n";
+  }
+  return ExitStatus();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const arena::ParsedOptions parsed = arena::ParseOptions(argc, argv);
+  if (parsed.exitStatus) {
+    return *parsed.exitStatus;
+  }
+  InstallSignals();
+  return parsed.options.replay.empty() ? Serve(parsed.options) : Replay(parsed.options);
+}

@@ -1,0 +1,34 @@
+// Writes a game to a file as it is played: one JSON object per line for every
+// tick, then one with the results. Owns the open file; each line is flushed,
+// so a run that is cut short still leaves a readable record of what happened.
+#pragma once
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "view/snapshot.h"
+
+namespace arena {
+
+class Recorder {
+ public:
+  // False with `error` set when the file cannot be written.
+  bool Open(const std::string& path, std::string& error);
+  bool IsOpen() const { return out_.is_open(); }
+  void Write(const Snapshot& s);
+  void WriteResults(const std::vector<Standing>& standings);
+
+ private:
+  std::ofstream out_;
+};
+
+// A recorded game read back; `error` names the first bad line.
+struct Recording {
+  std::vector<Snapshot> ticks;
+  std::vector<Standing> results;
+  std::string error;
+};
+Recording ReadRecording(const std::string& path);
+
+}  // namespace arena

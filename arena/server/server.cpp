@@ -1,0 +1,247 @@
+#include "server/server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace arena {
+
+Server::Server(Match& match, ServerOptions options) : match_(match), options_(std::move(options)) {}
+
+Server::~Server() {
+  if (listener_ >= 0) {
+    ::close(listener_);
+  }
+}
+
+bool Server::Listen(std::string& error) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(options_.port));
+  if (::inet_pton(AF_INET, options_.bind.c_str(), &address.sin_addr) != 1) {
+    error = "not an IPv4 address: " + options_.bind;
+    return false;
+  }
+  listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (listener_ < 0) {
+    error = std::string("socket: ") + std::strerror(errno);
+    return false;
+  }
+  const int on = 1;
+  ::setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+  if (::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+      ::listen(listener_, 16) != 0) {
+    error = "cannot listen on " + options_.bind + ":" + std::to_string(options_.port) + ": " +
+            std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+void Server::Run(const std::function<bool()>& stop,
+                 const std::function<void(const Snapshot&)>& show) {
+  if (Lobby(stop)) {
+    Play(stop, show);
+  }
+  Farewell();
+}
+
+bool Server::Lobby(const std::function<bool()>& stop) {
+  while (!stop()) {
+    const auto now = Clock::now();
+    auto until = now + std::chrono::milliseconds(200);
+    bool ready = static_cast<int>(clients_.size()) == match_.Seats();
+    for (Client& c : clients_) {
+      if (!c.named && now - c.joined >= options_.nameWait) {
+        c.named = true;
+      }
+      if (!c.named) {
+        ready = false;
+        until = std::min(until, c.joined + options_.nameWait);
+      }
+    }
+    if (ready) {
+      break;
+    }
+    Poll(until, true);
+    std::erase_if(clients_, [](const Client& c) { return !c.open; });
+  }
+  if (stop()) {
+    return false;
+  }
+  playing_ = true;
+  for (std::size_t seat = 0; seat < clients_.size(); ++seat) {
+    const int id = static_cast<int>(seat);
+    if (!clients_[seat].name.empty()) {
+      match_.SetName(id, clients_[seat].name);
+    }
+    for (int i = 0; i < clients_[seat].ignored; ++i) {
+      match_.Ignore(id);
+    }
+  }
+  return true;
+}
+
+void Server::Play(const std::function<bool()>& stop,
+                  const std::function<void(const Snapshot&)>& show) {
+  StartRound(show);
+  auto next = Clock::now() + options_.tick;
+  while (!stop() && !match_.Finished()) {
+    Poll(next, false);
+    if (match_.Finished() || Clock::now() < next) {
+      continue;
+    }
+    // A late tick starts the clock afresh rather than bunching ticks to catch up.
+    next = std::max(next + options_.tick, Clock::now());
+    const TickOutcome outcome = match_.Step();
+    show(match_.TakeSnapshot());
+    for (const Death& d : outcome.deaths) {
+      SendTo(d.victim, "DEAD\n");
+    }
+    if (!match_.RoundOver()) {
+      for (int seat = 0; seat < match_.Seats(); ++seat) {
+        if (match_.Alive(seat)) {
+          SendTo(seat, match_.StatusBlock(seat));
+        }
+      }
+      continue;
+    }
+    for (int seat = 0; seat < match_.Seats(); ++seat) {
+      SendTo(seat, "ENDOFROUND\n");
+    }
+    if (match_.Finished()) {
+      break;
+    }
+    StartRound(show);
+  }
+}
+
+void Server::StartRound(const std::function<void(const Snapshot&)>& show) {
+  match_.StartRound();
+  show(match_.TakeSnapshot());
+  for (int seat = 0; seat < match_.Seats(); ++seat) {
+    if (match_.Alive(seat)) {
+      SendTo(seat, match_.StatusBlock(seat));
+    }
+  }
+}
+
+void Server::Farewell() {
+  for (int seat = 0; seat < static_cast<int>(clients_.size()); ++seat) {
+    SendTo(seat, "DISCONNECT\n");
+  }
+  // Give slow readers a moment to take the last lines before the sockets close.
+  const auto deadline = Clock::now() + std::chrono::seconds(2);
+  while (Clock::now() < deadline &&
+         std::any_of(clients_.begin(), clients_.end(),
+                     [](const Client& c) { return c.open && c.connection.Pending(); })) {
+    Poll(deadline, false);
+  }
+  clients_.clear();
+}
+
+void Server::Poll(Clock::time_point until, bool accepting) {
+  std::vector<pollfd> fds;
+  fds.push_back(pollfd{listener_, POLLIN, 0});
+  for (const Client& c : clients_) {
+    const short events = c.connection.Pending() ? POLLIN | POLLOUT : POLLIN;
+    fds.push_back(pollfd{c.open ? c.connection.Fd() : -1, events, 0});
+  }
+  const auto wait = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+  const int ready =
+      ::poll(fds.data(), fds.size(), static_cast<int>(std::max<long>(0, wait.count())));
+  if (ready <= 0) {
+    return;  // timed out, or a signal arrived: the caller looks at the clock and the flag
+  }
+  if (fds[0].revents & POLLIN) {
+    Accept(accepting);
+  }
+  for (std::size_t i = 1; i < fds.size(); ++i) {
+    const int seat = static_cast<int>(i - 1);
+    Client& c = clients_[static_cast<std::size_t>(seat)];
+    if (!c.open || fds[i].revents == 0) {
+      continue;
+    }
+    if ((fds[i].revents & POLLOUT) && !c.connection.Flush()) {
+      Drop(seat);
+      continue;
+    }
+    if (fds[i].revents & (POLLIN | POLLHUP | POLLERR)) {
+      const bool alive = c.connection.Receive();
+      while (const auto line = c.connection.NextLine()) {
+        if (playing_) {
+          HandleLine(seat, *line);
+        } else {
+          HandleLobbyLine(c, *line);
+        }
+      }
+      if (!alive) {
+        Drop(seat);
+      }
+    }
+  }
+}
+
+void Server::Accept(bool accepting) {
+  for (;;) {
+    const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      return;
+    }
+    Connection connection(fd);
+    if (!accepting || static_cast<int>(clients_.size()) >= match_.Seats()) {
+      // Every seat is taken: tell the latecomer so a bot exits at once.
+      connection.Send("DISCONNECT\n");
+      continue;
+    }
+    clients_.push_back(Client{std::move(connection), Clock::now(), "", false, 0, true});
+  }
+}
+
+void Server::HandleLobbyLine(Client& c, const Line& line) {
+  if (!c.named && !line.overlong && line.text.starts_with("NAME ")) {
+    c.name = line.text.substr(5);
+  } else {
+    ++c.ignored;
+  }
+  c.named = true;
+}
+
+void Server::HandleLine(int seat, const Line& line) {
+  if (line.overlong) {
+    match_.Ignore(seat);
+  } else if (const auto command = ParseCommand(line.text)) {
+    match_.Play(seat, *command);
+  } else if (line.text.starts_with("SAY ")) {
+    match_.Say(seat, std::string_view(line.text).substr(4));
+  } else {
+    match_.Ignore(seat);
+  }
+}
+
+void Server::SendTo(int seat, std::string_view text) {
+  Client& c = clients_[static_cast<std::size_t>(seat)];
+  if (c.open && !c.connection.Send(text)) {
+    Drop(seat);
+  }
+}
+
+void Server::Drop(int seat) {
+  Client& c = clients_[static_cast<std::size_t>(seat)];
+  if (!c.open) {
+    return;
+  }
+  c.open = false;
+  c.connection = Connection(-1);
+  if (playing_) {
+    match_.Leave(seat);
+  }
+}
+
+}  // namespace arena
