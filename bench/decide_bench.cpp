@@ -5,7 +5,7 @@
 #include <array>
 
 #include "alloc_counter.h"
-#include "lookahead/test_command.h"
+#include "lookahead/look_ahead.h"
 #include "null_stream.h"
 #include "positions.h"
 
@@ -14,12 +14,13 @@ namespace {
 constexpr std::array kCandidates = {Command::Stay, Command::Up,    Command::Down,
                                     Command::Left, Command::Right, Command::DropBomb};
 
-// The same choice rule as the turn loop: the first strictly best above -10000.
-int Decide(const State& state, std::ostream& log) {
+// The same choice rule as the turn loop: the first strictly best above -10000,
+// with one LookAhead kept from tick to tick as the Client keeps it.
+int Decide(LookAhead& lookAhead, const State& state, std::ostream& log) {
   int best = 0;
   int bestScore = -10000;
   for (std::size_t i = 0; i < kCandidates.size(); ++i) {
-    const int score = TestCommand(state, kCandidates[i], log);
+    const int score = lookAhead.TestCommand(state, kCandidates[i], log);
     if (score > bestScore) {
       best = static_cast<int>(i);
       bestScore = score;
@@ -30,10 +31,11 @@ int Decide(const State& state, std::ostream& log) {
 
 void Run(benchmark::State& bench, const State& position) {
   NullStream log;
-  Decide(position, log);  // the first tick may size buffers
+  LookAhead lookAhead;
+  Decide(lookAhead, position, log);  // the first tick may size buffers
   const std::size_t before = Allocations();
   for (auto _ : bench)
-    benchmark::DoNotOptimize(Decide(position, log));
+    benchmark::DoNotOptimize(Decide(lookAhead, position, log));
   bench.counters["allocs/tick"] = benchmark::Counter(static_cast<double>(Allocations() - before) /
                                                      static_cast<double>(bench.iterations()));
 }

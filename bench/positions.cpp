@@ -32,6 +32,7 @@ State MakePosition(const PositionSpec& spec) {
       }
     }
   }
+  s.RecountBlocks();
   std::shuffle(free.begin(), free.end(), random);
   std::size_t next = 0;
   auto take = [&] { return free.empty() ? Cell{1, 1} : free[next++ % free.size()]; };

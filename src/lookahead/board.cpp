@@ -10,43 +10,42 @@ void Board::Reset(const State& live) {
   // Every arm of every bomb, a dropped one included, destroys one block at most.
   destroyed_.Reserve(4 * (live.bombs.size() + live.players.size()));
 
-  // Every move may open one more cell, so all fit without growing.
-  const std::size_t playerCells = 2 * players.size();
-  playerCells_.Clear();
-  playerCells_.Reserve(playerCells);
-  playerCellList_.clear();
-  playerCellList_.reserve(playerCells);
-  for (std::size_t i = 0; i < players.size(); ++i) {
-    const int next = static_cast<int>(playerCellList_.size());
-    const int cell = playerCells_.Insert(players[i].x, players[i].y, next);
-    if (cell == next)
-      playerCellList_.push_back({0, static_cast<int>(i)});
-    ++playerCellList_[static_cast<std::size_t>(cell)].count;
-  }
-
   // Each player drops at most one bomb in the tick, so appending never moves
-  // the bombs that pointers refer to, nor grows the index.
+  // the bombs that pointers refer to; every move or drop may occupy one more
+  // cell, so nothing grows during the tick.
   const std::size_t bombCount = live.bombs.size() + live.players.size();
+  const std::size_t cellCount = bombCount + 2 * live.players.size();
   bombs.clear();
   bombs.reserve(bombCount);
-  bombCells_.Clear();
-  bombCells_.Reserve(bombCount);
-  bombCellList_.clear();
-  bombCellList_.reserve(bombCount);
   nextBomb_.clear();
   nextBomb_.reserve(bombCount);
+  cells_.Clear();
+  cells_.Reserve(cellCount);
+  occupants_.clear();
+  occupants_.reserve(cellCount);
   owners_.Clear();
   owners_.Reserve(bombCount);
+
+  for (std::size_t i = 0; i < players.size(); ++i) {
+    Occupants& on = Occupy(players[i].x, players[i].y);
+    if (on.players++ == 0)
+      on.firstPlayer = static_cast<int>(i);
+  }
   for (const Bomb& bomb : live.bombs)
     AddBomb(bomb);
 }
 
-void Board::IndexOwners() {
-  owners_.Clear();
-  for (const Bomb& bomb : bombs) {
-    if (bomb.timer >= 0)
-      owners_.Insert(bomb.owner, 0, 0);
-  }
+const Board::Occupants* Board::On(int x, int y) const {
+  const int* cell = cells_.Find(x, y);
+  return cell == nullptr ? nullptr : &occupants_[static_cast<std::size_t>(*cell)];
+}
+
+Board::Occupants& Board::Occupy(int x, int y) {
+  const int next = static_cast<int>(occupants_.size());
+  const int cell = cells_.Insert(x, y, next);
+  if (cell == next)
+    occupants_.emplace_back();
+  return occupants_[static_cast<std::size_t>(cell)];
 }
 
 State::Tile Board::TileAt(int x, int y) const {
@@ -60,59 +59,47 @@ void Board::DestroyBlock(int x, int y) {
   destroyed_.Insert(x, y, 0);
 }
 
-Player* Board::FirstPlayerOn(int x, int y) {
-  const int* cell = playerCells_.Find(x, y);
-  if (cell == nullptr)
-    return nullptr;
-  const PlayerCell& on = playerCellList_[static_cast<std::size_t>(*cell)];
-  return on.count == 0 ? nullptr : &players[static_cast<std::size_t>(on.first)];
-}
-
 bool Board::PlayerOn(int x, int y) const {
-  const int* cell = playerCells_.Find(x, y);
-  return cell != nullptr && playerCellList_[static_cast<std::size_t>(*cell)].count > 0;
+  const Occupants* on = On(x, y);
+  return on != nullptr && on->players > 0;
 }
 
 void Board::MovePlayer(std::size_t i, int x, int y) {
   Player& player = players[i];
-  PlayerCell& from =
-      playerCellList_[static_cast<std::size_t>(*playerCells_.Find(player.x, player.y))];
-  --from.count;
-  if (from.count > 0 && static_cast<std::size_t>(from.first) == i) {
+  Occupants& from = occupants_[static_cast<std::size_t>(*cells_.Find(player.x, player.y))];
+  if (--from.players > 0 && static_cast<std::size_t>(from.firstPlayer) == i) {
     // The next record in list order on the old cell becomes its first.
     std::size_t j = i + 1;
     while (players[j].x != player.x || players[j].y != player.y)
       ++j;
-    from.first = static_cast<int>(j);
+    from.firstPlayer = static_cast<int>(j);
   }
   player.x = x;
   player.y = y;
-  const int next = static_cast<int>(playerCellList_.size());
-  const int cell = playerCells_.Insert(x, y, next);
-  if (cell == next)
-    playerCellList_.push_back({0, 0});
-  PlayerCell& to = playerCellList_[static_cast<std::size_t>(cell)];
-  to.count = 1;
-  to.first = static_cast<int>(i);
+  Occupants& to = Occupy(x, y);
+  to.players = 1;
+  to.firstPlayer = static_cast<int>(i);
 }
 
-int Board::FirstLiveBomb(int x, int y) const {
-  const int* cell = bombCells_.Find(x, y);
-  if (cell == nullptr)
-    return -1;
-  int i = bombCellList_[static_cast<std::size_t>(*cell)].first;
+int Board::FirstLiveBomb(const Occupants* on) const {
+  int i = on == nullptr ? -1 : on->firstBomb;
   while (i >= 0 && bombs[static_cast<std::size_t>(i)].timer < 0)
     i = nextBomb_[static_cast<std::size_t>(i)];
   return i;
 }
 
-Bomb* Board::FirstLiveBombOn(int x, int y) {
-  const int i = FirstLiveBomb(x, y);
+Bomb* Board::Strike(int x, int y) {
+  const Occupants* on = On(x, y);
+  if (on == nullptr)
+    return nullptr;
+  if (on->players > 0)
+    players[static_cast<std::size_t>(on->firstPlayer)].alive = false;
+  const int i = FirstLiveBomb(on);
   return i < 0 ? nullptr : &bombs[static_cast<std::size_t>(i)];
 }
 
 bool Board::LiveBombOn(int x, int y) const {
-  return FirstLiveBomb(x, y) >= 0;
+  return FirstLiveBomb(On(x, y)) >= 0;
 }
 
 void Board::AddBomb(const Bomb& bomb) {
@@ -121,18 +108,25 @@ void Board::AddBomb(const Bomb& bomb) {
   nextBomb_.push_back(-1);
   if (bomb.timer >= 0)
     owners_.Insert(bomb.owner, 0, 0);
-  const int next = static_cast<int>(bombCellList_.size());
-  const int cell = bombCells_.Insert(bomb.x, bomb.y, next);
-  if (cell == next) {
-    bombCellList_.push_back({index, index});
-    return;
+  Occupants& on = Occupy(bomb.x, bomb.y);
+  if (on.lastBomb < 0)
+    on.firstBomb = index;
+  else
+    nextBomb_[static_cast<std::size_t>(on.lastBomb)] = index;
+  on.lastBomb = index;
+}
+
+void Board::IndexOwners() {
+  owners_.Clear();
+  for (const Bomb& bomb : bombs) {
+    if (bomb.timer >= 0)
+      owners_.Insert(bomb.owner, 0, 0);
   }
-  BombCell& on = bombCellList_[static_cast<std::size_t>(cell)];
-  nextBomb_[static_cast<std::size_t>(on.last)] = index;
-  on.last = index;
 }
 
 bool Board::Clear(int x, int y) const {
-  return Valid(x, y, Width(), Height()) && TileAt(x, y) == State::Tile::Empty && !PlayerOn(x, y) &&
-         !LiveBombOn(x, y);
+  if (!Valid(x, y, Width(), Height()) || TileAt(x, y) != State::Tile::Empty)
+    return false;
+  const Occupants* on = On(x, y);
+  return on == nullptr || (on->players == 0 && FirstLiveBomb(on) < 0);
 }

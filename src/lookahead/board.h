@@ -27,14 +27,16 @@ class Board {
   // Turns the Block of an on-map cell into Empty.
   void DestroyBlock(int x, int y);
 
-  // The first player record on (x, y) in list order (dead ones too), or nullptr.
-  Player* FirstPlayerOn(int x, int y);
+  // Whether a player record (dead ones too) stands on (x, y).
   bool PlayerOn(int x, int y) const;
   // Moves players[i] to (x, y), which no record holds.
   void MovePlayer(std::size_t i, int x, int y);
 
-  // The first bomb with timer 0 or more on (x, y) in list order, or nullptr.
-  Bomb* FirstLiveBombOn(int x, int y);
+  // A blast passes (x, y): clears `alive` of the first player record there
+  // and returns the first live bomb there, or nullptr, with one lookup.
+  Bomb* Strike(int x, int y);
+
+  // Whether a bomb with timer 0 or more lies on (x, y).
   bool LiveBombOn(int x, int y) const;
   // Appends a bomb and indexes it. Room is kept for one bomb per player, so
   // pointers into `bombs` stay valid through the drops of a tick.
@@ -56,26 +58,24 @@ class Board {
   int tick = 0;
 
  private:
-  // The players on one cell: how many, and the first in list order.
-  struct PlayerCell {
-    int count;
-    int first;
-  };
-  // The bombs on one cell, chained through nextBomb_ in list order.
-  struct BombCell {
-    int first;
-    int last;
+  // The records on one cell: how many players and the first of them in list
+  // order, and the bombs, chained through nextBomb_ in list order (-1: none).
+  struct Occupants {
+    int players = 0;
+    int firstPlayer = -1;
+    int firstBomb = -1;
+    int lastBomb = -1;
   };
 
-  // Index of the first live bomb on (x, y), or -1.
-  int FirstLiveBomb(int x, int y) const;
+  const Occupants* On(int x, int y) const;
+  Occupants& Occupy(int x, int y);
+  // Index of the first live bomb of `on`, or -1.
+  int FirstLiveBomb(const Occupants* on) const;
 
   const State* live_ = nullptr;
-  CellMap destroyed_;    // on-map cells whose block a blast destroyed
-  CellMap playerCells_;  // cell -> index into playerCellList_
-  std::vector<PlayerCell> playerCellList_;
-  CellMap bombCells_;  // cell -> index into bombCellList_
-  std::vector<BombCell> bombCellList_;
+  CellMap destroyed_;  // on-map cells whose block a blast destroyed
+  CellMap cells_;      // cell -> index into occupants_
+  std::vector<Occupants> occupants_;
   std::vector<int> nextBomb_;  // per bomb: the next bomb on its cell, or -1
   CellMap owners_;             // (owner, 0) for each owner of a live bomb
 };

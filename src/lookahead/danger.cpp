@@ -26,7 +26,7 @@ void DangerList::Add(const Danger& danger) {
   const int next = static_cast<int>(centres_.size());
   const int centre = centreCells_.Insert(danger.x, danger.y, next);
   if (centre == next) {
-    centres_.push_back({index, INT_MAX});
+    centres_.push_back({danger.x, danger.y, index, INT_MAX});
   }
   centres_[static_cast<std::size_t>(centre)].last = index;
   dangers_.push_back(danger);
@@ -40,6 +40,7 @@ void DangerList::List(const Board& board) {
   centreOf_.reserve(most);
   centreCells_.Reserve(most);
   centres_.reserve(most);
+  reach_.reserve(8 * most);
   for (const Bomb& bomb : board.bombs) {
     Add({bomb.x, bomb.y, bomb.timer});
   }
@@ -51,25 +52,36 @@ void DangerList::List(const Board& board) {
 }
 
 void DangerList::Chain() {
-  // Step 1. A source lowers every danger on the eight cells in its reach to
-  // its own time, and dangers that share a cell are lowered alike, so each
-  // centre keeps one cap: a danger's time is its own time or the cap,
-  // whichever is lower, at every moment of the passes.
-  // Step 2. The passes run in list order and updates take effect at once, so
-  // a lowered time travels on within a pass. Walls and blocks do not separate
-  // dangers; nor does a shared cell link them.
+  // Step 1. Find once, for every centre, the centres on the eight cells in
+  // its reach.
+  reach_.clear();
+  reachStart_.clear();
+  reachStart_.reserve(centres_.size() + 1);
+  for (const Centre& centre : centres_) {
+    reachStart_.push_back(static_cast<int>(reach_.size()));
+    for (const Direction& d : kDirections) {
+      for (int k = 1; k <= kReach; ++k) {
+        if (const int* target =
+                centreCells_.Find(Shift(centre.x, d.dx * k), Shift(centre.y, d.dy * k))) {
+          reach_.push_back(*target);
+        }
+      }
+    }
+  }
+  reachStart_.push_back(static_cast<int>(reach_.size()));
+  // Step 2. A source lowers every danger in its reach to its own time, and
+  // dangers that share a cell are lowered alike, so each centre keeps one
+  // cap: a danger's time is its own time or the cap, whichever is lower, at
+  // every moment of the passes. The passes run in list order and updates
+  // take effect at once, so a lowered time travels on within a pass. Walls
+  // and blocks do not separate dangers; nor does a shared cell link them.
   for (int pass = 0; pass < kChainPasses; ++pass) {
     for (std::size_t i = 0; i < dangers_.size(); ++i) {
-      const Danger& source = dangers_[i];
-      const int time = std::min(source.time, centres_[static_cast<std::size_t>(centreOf_[i])].cap);
-      for (const Direction& d : kDirections) {
-        for (int k = 1; k <= kReach; ++k) {
-          if (const int* target =
-                  centreCells_.Find(Shift(source.x, d.dx * k), Shift(source.y, d.dy * k))) {
-            int& cap = centres_[static_cast<std::size_t>(*target)].cap;
-            cap = std::min(cap, time);
-          }
-        }
+      const auto centre = static_cast<std::size_t>(centreOf_[i]);
+      const int time = std::min(dangers_[i].time, centres_[centre].cap);
+      for (int r = reachStart_[centre]; r < reachStart_[centre + 1]; ++r) {
+        int& cap = centres_[static_cast<std::size_t>(reach_[static_cast<std::size_t>(r)])].cap;
+        cap = std::min(cap, time);
       }
     }
   }

@@ -43,6 +43,8 @@ class DangerList {
   // All the dangers on one centre cell: the last of them in list order, and
   // the lowest time the chain pass has handed to the cell so far.
   struct Centre {
+    int x;
+    int y;
     int last;
     int cap;
   };
@@ -51,4 +53,8 @@ class DangerList {
   std::vector<int> centreOf_;  // per danger: index into centres_
   CellMap centreCells_;        // cell -> index into centres_
   std::vector<Centre> centres_;
+  // The centres in reach of each centre, those of centre c from
+  // reachStart_[c] to reachStart_[c + 1].
+  std::vector<int> reach_;
+  std::vector<int> reachStart_;
 };

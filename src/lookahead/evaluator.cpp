@@ -18,24 +18,28 @@ Sum Distance(int a, int b) {
   return static_cast<int>(d) < 0 ? Sum{0} - d : d;
 }
 
+// The terms around the evaluated cell (x, y). The own cell and its four
+// neighbours are looked at by several terms, so their tests are taken once.
 class Terms {
  public:
-  Terms(const Board& board, const DangerList& dangers) : board_(board), dangers_(dangers) {}
-
-  // 7 - danger for a cell on the map, 0 off it; negative above 7.
-  Sum Threat(int x, int y) const {
-    if (!Valid(x, y, board_.Width(), board_.Height())) {
-      return 0;
+  Terms(const Board& board, const DangerList& dangers, int x, int y) : board_(board) {
+    near_[0] = Look(dangers, x, y, false);
+    for (int d = 0; d < 4; ++d) {
+      near_[d + 1] = Look(dangers, Shift(x, kDirections[d].dx), Shift(y, kDirections[d].dy), true);
     }
-    return static_cast<Sum>(DangerList::kNone) - static_cast<Sum>(dangers_.At(x, y));
   }
 
-  bool Quiet(int x, int y) const { return dangers_.At(x, y) == DangerList::kNone; }
+  // 7 - danger for a cell on the map, 0 off it; negative above 7. Cell 0 is
+  // (x, y), cells 1 to 4 its neighbours up, down, left, right.
+  Sum Threat(int cell) const {
+    const Near& near = near_[cell];
+    return near.inside ? static_cast<Sum>(DangerList::kNone) - static_cast<Sum>(near.danger) : 0;
+  }
 
-  int Exits(int x, int y) const {
+  int Exits() const {
     int exits = 0;
-    for (const Direction& d : kDirections) {
-      exits += board_.Clear(Shift(x, d.dx), Shift(y, d.dy)) ? 1 : 0;
+    for (int d = 1; d <= 4; ++d) {
+      exits += near_[d].clear ? 1 : 0;
     }
     return exits;
   }
@@ -43,15 +47,16 @@ class Terms {
   // Clear side cells along the clear straight cells at distance 1 and 2.
   int Corners(int x, int y) const {
     int corners = 0;
-    for (const Direction& d : kDirections) {
+    for (int d = 0; d < 4; ++d) {
+      const Direction& dir = kDirections[d];
       for (int k = 1; k <= 2; ++k) {
-        const int cx = Shift(x, d.dx * k);
-        const int cy = Shift(y, d.dy * k);
-        if (!board_.Clear(cx, cy)) {
+        const int cx = Shift(x, dir.dx * k);
+        const int cy = Shift(y, dir.dy * k);
+        if (!(k == 1 ? near_[d + 1].clear : board_.Clear(cx, cy))) {
           break;
         }
-        corners += board_.Clear(Shift(cx, d.dy), Shift(cy, d.dx)) ? 1 : 0;
-        corners += board_.Clear(Shift(cx, -d.dy), Shift(cy, -d.dx)) ? 1 : 0;
+        corners += board_.Clear(Shift(cx, dir.dy), Shift(cy, dir.dx)) ? 1 : 0;
+        corners += board_.Clear(Shift(cx, -dir.dy), Shift(cy, -dir.dx)) ? 1 : 0;
       }
     }
     return corners;
@@ -82,14 +87,12 @@ class Terms {
   }
 
   // True off the map or on a quiet cell, else when a clear quiet neighbour exists.
-  bool SafeStep(int x, int y) const {
-    if (!Valid(x, y, board_.Width(), board_.Height()) || Quiet(x, y)) {
+  bool SafeStep() const {
+    if (!near_[0].inside || near_[0].danger == DangerList::kNone) {
       return true;
     }
-    for (const Direction& d : kDirections) {
-      const int cx = Shift(x, d.dx);
-      const int cy = Shift(y, d.dy);
-      if (board_.Clear(cx, cy) && Quiet(cx, cy)) {
+    for (int d = 1; d <= 4; ++d) {
+      if (near_[d].clear && near_[d].danger == DangerList::kNone) {
         return true;
       }
     }
@@ -127,8 +130,23 @@ class Terms {
   }
 
  private:
+  struct Near {
+    bool inside;
+    bool clear;
+    int danger;  // only for a cell on the map
+  };
+
+  Near Look(const DangerList& dangers, int x, int y, bool neighbour) const {
+    Near near{Valid(x, y, board_.Width(), board_.Height()), false, DangerList::kNone};
+    if (near.inside) {
+      near.clear = neighbour && board_.Clear(x, y);
+      near.danger = dangers.At(x, y);
+    }
+    return near;
+  }
+
   const Board& board_;
-  const DangerList& dangers_;
+  Near near_[5];
 };
 
 }  // namespace
@@ -149,13 +167,13 @@ int Evaluator::Eval(int id) const {
   const int y = player->y;
 
   // Step 2. The terms.
-  const Terms terms(*board, *dangers);
-  const int exits = terms.Exits(x, y);
+  const Terms terms(*board, *dangers, x, y);
+  const int exits = terms.Exits();
   const int corners = terms.Corners(x, y);
-  const int threatHere = static_cast<int>(terms.Threat(x, y));
-  Sum threatAround = terms.Threat(x, y);
-  for (const Direction& d : kDirections) {
-    threatAround += terms.Threat(Shift(x, d.dx), Shift(y, d.dy));
+  const int threatHere = static_cast<int>(terms.Threat(0));
+  Sum threatAround = 0;
+  for (int cell = 0; cell <= 4; ++cell) {
+    threatAround += terms.Threat(cell);
   }
   const Sum adjacentBlocks = static_cast<Sum>(terms.AdjacentBlocks(x, y));
   const Sum nearPlayers = static_cast<Sum>(terms.NearPlayers(x, y));
@@ -183,7 +201,7 @@ int Evaluator::Eval(int id) const {
     score += 500 * adjacentBlocks + 200 * nearPlayers;
   } else {
     // Step 6. Survival without a fresh bomb.
-    if (!terms.SafeStep(x, y)) {
+    if (!terms.SafeStep()) {
       score -= 5000;
     }
     if (threatHere == 0) {

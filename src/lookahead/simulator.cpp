@@ -26,11 +26,8 @@ bool Simulator::Hit(int x, int y, Bomb*& bomb) {
     return true;
   }
   // Step 4. Only the first record on the cell is hit, dead or not.
-  if (Player* player = board->FirstPlayerOn(x, y)) {
-    player->alive = false;
-  }
   // Step 5. The first live bomb on the cell goes off; it does not stop the arm.
-  bomb = board->FirstLiveBombOn(x, y);
+  bomb = board->Strike(x, y);
   return false;
 }
 

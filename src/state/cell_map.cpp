@@ -4,17 +4,6 @@ namespace {
 
 constexpr std::size_t kMinSlots = 16;
 
-// A strong 64-bit mix, so that rows, columns and runs of neighbours spread
-// over the whole table.
-std::size_t Hash(std::uint64_t key) {
-  key ^= key >> 33;
-  key *= 0xff51afd7ed558ccdULL;
-  key ^= key >> 33;
-  key *= 0xc4ceb9fe1a85ec53ULL;
-  key ^= key >> 33;
-  return static_cast<std::size_t>(key);
-}
-
 }  // namespace
 
 void CellMap::Clear() {
@@ -37,7 +26,10 @@ void CellMap::Reserve(std::size_t count) {
 
 std::size_t CellMap::Probe(std::uint64_t key) const {
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+  // Multiplicative hashing: the top bits of the product mix every bit of
+  // both coordinates.
+  const std::size_t start = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ULL) >> shift_);
+  for (std::size_t i = start;; i = (i + 1) & mask) {
     const Slot& slot = slots_[i];
     if (slot.stamp != stamp_ || slot.key == key)
       return i;
@@ -71,6 +63,9 @@ int& CellMap::Insert(int x, int y, int value) {
 void CellMap::Grow(std::size_t slots) {
   std::vector<Slot> old(slots);
   old.swap(slots_);
+  shift_ = 64;
+  for (std::size_t n = slots; n > 1; n /= 2)
+    --shift_;
   const std::uint32_t oldStamp = stamp_;
   stamp_ = 1;
   for (const Slot& slot : old) {

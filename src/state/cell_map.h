@@ -42,5 +42,6 @@ class CellMap {
 
   std::vector<Slot> slots_;  // a power of two in size, at most half full
   std::uint32_t stamp_ = 1;
+  int shift_ = 64;  // 64 - log2(slots_.size())
   std::size_t size_ = 0;
 };

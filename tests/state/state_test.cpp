@@ -198,6 +198,72 @@ TEST(MapRows, SetOnlyCellsOnTheMapAndKnownCharacters) {
   EXPECT_EQ(s.tiles[3], Tile::Block);
 }
 
+// The count of Block tiles follows every way the reader changes the map.
+TEST(Blocks, CountFollowsRowsAndResizing) {
+  struct Step {
+    char what;  // 'r' row 0, 's' row 1, 'w' width, 'h' height
+    int value;
+    const char* row;
+  };
+  State s;
+  const Step steps[] = {
+      {'h', 2, ""},     {'w', 4, ""},    {'r', 0, "##.#"}, {'s', 0, "#?##X"},
+      {'r', 0, "#+"},   {'w', 3, ""},    {'h', 1, ""},     {'w', 8, ""},
+      {'r', 0, "...#"}, {'h', 4097, ""}, {'h', 3, ""},     {'s', 0, "########"},
+  };
+  for (const Step& step : steps) {
+    if (step.what == 'r')
+      s.SetRow(0, step.row);
+    if (step.what == 's')
+      s.SetRow(1, step.row);
+    if (step.what == 'w')
+      s.SetWidth(step.value);
+    if (step.what == 'h')
+      s.SetHeight(step.value);
+    const State counted = [&] {
+      State c = s;
+      c.RecountBlocks();
+      return c;
+    }();
+    ASSERT_EQ(s.Blocks(), counted.Blocks()) << step.what << " " << step.value << " " << step.row;
+  }
+  EXPECT_EQ(s.Blocks(), 8);
+}
+
+TEST(Blocks, RecountAfterWritingTilesDirectly) {
+  State s;
+  s.width = 3;
+  s.height = 1;
+  s.tiles = {Tile::Block, Tile::Wall, Tile::Block};
+  EXPECT_EQ(s.Blocks(), 0);
+  s.RecountBlocks();
+  EXPECT_EQ(s.Blocks(), 2);
+}
+
+TEST(State, EqualityIgnoresTheDerivedCount) {
+  State s;
+  s.width = 1;
+  s.height = 1;
+  s.tiles = {Tile::Block};
+  State counted = s;
+  counted.RecountBlocks();
+  EXPECT_EQ(s, counted);
+}
+
+TEST(BombsSection, ManyBombsAndBombsAddedByHand) {
+  State s;
+  s.BeginBombs();
+  for (int i = 0; i < 5000; ++i)
+    s.MergeBomb(i % 100, i / 100, i % 7);
+  s.bombs.push_back({3, -5, -5, 2});  // not through the section: still found
+  s.MergeBomb(-5, -5, 4);
+  s.MergeBomb(99, 49, 1);
+  s.EndBombs();
+  ASSERT_EQ(s.bombs.size(), 5001u);
+  EXPECT_EQ(s.bombs[4999], (Bomb{-2, 99, 49, 1}));
+  EXPECT_EQ(s.bombs[5000], (Bomb{3, -5, -5, 4}));
+}
+
 TEST(EndRound, EmptiesPlayersAndBombsButKeepsTheMap) {
   State s;
   s.SetWidth(2);
