@@ -1,6 +1,7 @@
 #include "state/state.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -9,6 +10,17 @@ namespace {
 int Increment(int value) {
   return static_cast<int>(static_cast<std::uint32_t>(value) + 1u);
 }
+
+// The tile a map character stands for, or -1 for a character that leaves
+// its cell unchanged.
+constexpr std::array<std::int8_t, 256> kTileOf = [] {
+  std::array<std::int8_t, 256> table{};
+  table.fill(-1);
+  table['.'] = static_cast<std::int8_t>(State::Tile::Empty);
+  table['#'] = static_cast<std::int8_t>(State::Tile::Block);
+  table['+'] = static_cast<std::int8_t>(State::Tile::Wall);
+  return table;
+}();
 
 int ClampSide(int value) {
   return value < 0 || value > State::kMaxSide ? 0 : value;
@@ -44,13 +56,27 @@ Bomb* State::FindBomb(int x, int y) {
 void State::BeginPlayers() {
   for (Player& p : players)
     p.alive = false;
+  IndexPlayers();
+}
+
+void State::IndexPlayers() {
+  playerIds_.Clear();
+  playerIds_.Reserve(players.size());
+  for (std::size_t i = 0; i < players.size(); ++i)
+    playerIds_.Insert(players[i].id, 0, static_cast<int>(i));  // the first one stays
+  indexedPlayers_ = players.size();
 }
 
 void State::MergePlayer(int id, int x, int y) {
-  Player* p = FindPlayer(id);
-  if (p == nullptr)
-    p = &players.emplace_back();
-  *p = Player{id, x, y, true, Command::Stay};
+  // Records added by hand since BeginPlayers make the index stale.
+  if (indexedPlayers_ != players.size())
+    IndexPlayers();
+  int& index = playerIds_.Insert(id, 0, static_cast<int>(players.size()));
+  if (static_cast<std::size_t>(index) == players.size()) {
+    players.emplace_back();
+    ++indexedPlayers_;
+  }
+  players[static_cast<std::size_t>(index)] = Player{id, x, y, true, Command::Stay};
 }
 
 void State::EndPlayers() {
@@ -126,22 +152,13 @@ void State::SetRow(int row, std::string_view text) {
   const std::size_t cells = std::min(text.size(), static_cast<std::size_t>(width));
   Tile* tile = tiles.data() + Index(0, row);
   int blocks = blocks_;
+  // Maps are random mixes of the three characters: choosing without branches
+  // keeps the loop from mispredicting on almost every cell.
   for (std::size_t j = 0; j < cells; ++j) {
-    Tile value;
-    switch (text[j]) {
-      case '.':
-        value = Tile::Empty;
-        break;
-      case '#':
-        value = Tile::Block;
-        break;
-      case '+':
-        value = Tile::Wall;
-        break;
-      default:
-        continue;
-    }
-    blocks += static_cast<int>(value == Tile::Block) - static_cast<int>(tile[j] == Tile::Block);
+    const int code = kTileOf[static_cast<unsigned char>(text[j])];
+    const Tile old = tile[j];
+    const Tile value = code < 0 ? old : static_cast<Tile>(code);
+    blocks += static_cast<int>(value == Tile::Block) - static_cast<int>(old == Tile::Block);
     tile[j] = value;
   }
   blocks_ = blocks;
@@ -152,13 +169,20 @@ void State::EndMap() {
   // A bomb at timer 5 was dropped during the previous tick: whoever stands on
   // it first in list order dropped it (the self record is last, so another
   // player on the same cell takes the blame).
+  bool fresh = false;
+  for (const Bomb& b : bombs)
+    fresh = fresh || b.timer == 5;
+  if (!fresh)
+    return;
+  playerCells_.Clear();
+  playerCells_.Reserve(players.size());
+  for (std::size_t i = 0; i < players.size(); ++i)
+    playerCells_.Insert(players[i].x, players[i].y, static_cast<int>(i));  // the first one stays
   for (Bomb& b : bombs) {
     if (b.timer != 5)
       continue;
-    auto it = std::find_if(players.begin(), players.end(),
-                           [&b](const Player& p) { return p.x == b.x && p.y == b.y; });
-    if (it != players.end())
-      b.owner = it->id;
+    if (const int* first = playerCells_.Find(b.x, b.y))
+      b.owner = players[static_cast<std::size_t>(*first)].id;
   }
 }
 

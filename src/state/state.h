@@ -72,7 +72,7 @@ struct State {
   }
 
   // Players section: begin, one call per player line, end (at "ENDPLAYERS" or
-  // at a disconnect inside the section).
+  // at a disconnect inside the section). Ids are indexed from BeginPlayers on.
   void BeginPlayers();
   void MergePlayer(int id, int x, int y);
   void EndPlayers();
@@ -104,10 +104,16 @@ struct State {
 
  private:
   void ResizeTiles();
+  void IndexPlayers();
   void IndexBombs();
 
   int blocks_ = 0;
-  // Bomb by cell during a bombs section: the first bomb in list order.
+  // Lookups of the merge rules, each the first match in list order, so that
+  // long sections are not quadratic: player by id during a players section,
+  // bomb by cell during a bombs section, player by cell at the end of a map.
+  CellMap playerIds_;
+  std::size_t indexedPlayers_ = 0;
   CellMap bombCells_;
   std::size_t indexedBombs_ = 0;
+  CellMap playerCells_;
 };

@@ -86,6 +86,20 @@ TEST(PlayersSection, ResetsCommandAndAliveOfKeptRecords) {
   EXPECT_EQ(s.players[0], (Player{1, 2, 2, true, Command::Stay}));
 }
 
+TEST(PlayersSection, ManyPlayersAndRecordsAddedByHand) {
+  State s;
+  s.BeginPlayers();
+  for (int i = 0; i < 5000; ++i)
+    s.MergePlayer(i % 2500, i, -i);                       // every id twice: the later line wins
+  s.players.push_back({-7, 1, 1, false, Command::Stay});  // not through the section: still found
+  s.MergePlayer(-7, 2, 2);
+  s.EndPlayers();
+  ASSERT_EQ(s.players.size(), 2502u);
+  EXPECT_EQ(s.players[0], (Player{0, 2500, -2500, true, Command::Stay}));
+  EXPECT_EQ(s.players[2500], (Player{-7, 2, 2, true, Command::Stay}));
+  EXPECT_EQ(s.players[2501].id, -1);
+}
+
 TEST(OwnPosition, IgnoredWithoutASelfRecord) {
   State s;
   s.SetOwnX(3);
@@ -123,6 +137,22 @@ TEST(EndMap, AttributesFreshBombsToTheFirstPlayerOnTheCell) {
   EXPECT_EQ(s.bombs[0].owner, 4);
   EXPECT_EQ(s.bombs[1].owner, -2);  // nobody stands on it
   EXPECT_EQ(s.tick, 1);
+}
+
+TEST(EndMap, ManyFreshBombsFindTheFirstPlayerOnTheirCells) {
+  State s;
+  s.BeginPlayers();
+  for (int i = 0; i < 3000; ++i)
+    s.MergePlayer(i, i / 2, 0);  // two players on every cell
+  s.EndPlayers();
+  s.BeginBombs();
+  for (int x = 0; x < 1600; ++x)
+    s.MergeBomb(x, 0, 5);
+  s.EndBombs();
+  s.EndMap();
+  EXPECT_EQ(s.bombs[0].owner, 0);  // the self record at (0, 0) comes last
+  EXPECT_EQ(s.bombs[1499].owner, 2998);
+  EXPECT_EQ(s.bombs[1500].owner, -2);
 }
 
 TEST(EndMap, OnlyTimerFiveIsAttributedAndTheOwnerSticks) {
