@@ -45,6 +45,18 @@ void Match::StartRound() {
   std::fill(pending_.begin(), pending_.end(), Command::Stay);
   std::fill(played_.begin(), played_.end(), Command::Stay);
   lastOutcome_ = {};
+  settled_ = false;
+  Settle();
+}
+
+void Match::Settle() {
+  if (settled_ || !RoundOver()) {
+    return;
+  }
+  settled_ = true;
+  if (const auto winner = round_->Winner()) {
+    ++standings_[Index(*winner)].wins;
+  }
 }
 
 void Match::Play(int seat, Command c) {
@@ -64,6 +76,7 @@ void Match::Leave(int seat) {
   ++standings_[Index(seat)].disconnects;
   if (round_) {
     round_->Withdraw(seat);
+    Settle();
   }
 }
 
@@ -79,11 +92,7 @@ TickOutcome Match::Step() {
       ++standings_[Index(d.killer)].kills;
     }
   }
-  if (RoundOver()) {
-    if (const auto winner = round_->Winner()) {
-      ++standings_[Index(*winner)].wins;
-    }
-  }
+  Settle();
   return lastOutcome_;
 }
 

@@ -45,7 +45,7 @@ class Match {
   // The seat's client has gone: its player leaves the round and later ones.
   void Leave(int seat);
 
-  // One tick of the current round; settles the round's winner when it ends.
+  // One tick of the current round.
   TickOutcome Step();
 
   bool RoundOver() const { return round_->Over(options_.maxTicks); }
@@ -64,6 +64,9 @@ class Match {
 
  private:
   static std::size_t Index(int seat) { return static_cast<std::size_t>(seat); }
+  // Credits the winner once the round is over, however it ended: by a tick,
+  // or by clients leaving between ticks.
+  void Settle();
 
   MatchOptions options_;
   std::mt19937_64 rng_;
@@ -73,6 +76,7 @@ class Match {
   std::vector<bool> connected_;
   std::vector<Command> pending_;
   std::vector<Command> played_;
+  bool settled_ = false;
   TickOutcome lastOutcome_;
   std::vector<SnapshotChat> chat_;
 };

@@ -92,33 +92,38 @@ void Server::Play(const std::function<bool()>& stop,
                   const std::function<void(const Snapshot&)>& show) {
   StartRound(show);
   auto next = Clock::now() + options_.tick;
-  while (!stop() && !match_.Finished()) {
+  while (!stop()) {
+    // A round ends by a tick or by clients leaving between ticks.
+    if (match_.RoundOver()) {
+      show(match_.TakeSnapshot());
+      for (int seat = 0; seat < match_.Seats(); ++seat) {
+        SendTo(seat, "ENDOFROUND\n");
+      }
+      if (match_.Finished()) {
+        return;
+      }
+      StartRound(show);
+      next = Clock::now() + options_.tick;
+      continue;
+    }
     Poll(next, false);
-    if (match_.Finished() || Clock::now() < next) {
+    if (Clock::now() < next || match_.RoundOver()) {
       continue;
     }
     // A late tick starts the clock afresh rather than bunching ticks to catch up.
     next = std::max(next + options_.tick, Clock::now());
     const TickOutcome outcome = match_.Step();
-    show(match_.TakeSnapshot());
     for (const Death& d : outcome.deaths) {
       SendTo(d.victim, "DEAD\n");
     }
     if (!match_.RoundOver()) {
+      show(match_.TakeSnapshot());
       for (int seat = 0; seat < match_.Seats(); ++seat) {
         if (match_.Alive(seat)) {
           SendTo(seat, match_.StatusBlock(seat));
         }
       }
-      continue;
     }
-    for (int seat = 0; seat < match_.Seats(); ++seat) {
-      SendTo(seat, "ENDOFROUND\n");
-    }
-    if (match_.Finished()) {
-      break;
-    }
-    StartRound(show);
   }
 }
 

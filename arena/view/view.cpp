@@ -96,6 +96,9 @@ std::vector<std::string> View::Panel(const Snapshot& s) const {
   for (const std::string& c : chat_) {
     panel.push_back(c);
   }
+  while (panel.back().empty()) {
+    panel.pop_back();
+  }
   return panel;
 }
 
