@@ -29,22 +29,22 @@ std::string_view Network::ReadLine() {
     buffer.erase(0, start);
     start = 0;
 
-    const std::size_t newline = buffer.find('\n');
-    if (discarding) {
-      if (newline == std::string::npos) {
-        buffer.clear();
-      } else {
-        buffer.erase(0, newline + 1);
-        discarding = false;
-        continue;
+    if (overlong) {
+      // buffer holds the first kMaxLine bytes of a longer line; the rest is
+      // dropped as it comes. The cut line counts only once its newline is in.
+      const std::size_t newline = buffer.find('\n', kMaxLine);
+      if (newline != std::string::npos) {
+        overlong = false;
+        start = newline + 1;
+        return std::string_view(buffer).substr(0, kMaxLine);
       }
-    } else if (newline != std::string::npos) {
+      buffer.resize(kMaxLine);
+    } else if (const std::size_t newline = buffer.find('\n'); newline != std::string::npos) {
       start = newline + 1;
       return std::string_view(buffer).substr(0, std::min(newline, kMaxLine));
     } else if (buffer.size() > kMaxLine) {
-      start = buffer.size();
-      discarding = true;
-      return std::string_view(buffer).substr(0, kMaxLine);
+      overlong = true;
+      buffer.resize(kMaxLine);
     }
 
     const long received = platform::Receive(sock, chunk, kChunk);

@@ -54,7 +54,7 @@ class Network {
   platform::SocketHandle sock = platform::kNoSocket;
   std::string buffer;  // received bytes; those before `start` are handed out
   std::size_t start = 0;
-  bool discarding = false;  // dropping the rest of a line that was cut
+  bool overlong = false;  // buffer holds the kept start of a line being cut
   std::string connectError;
   std::string outgoing;  // reused, so a send does not allocate each tick
 };
