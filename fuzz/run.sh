@@ -34,6 +34,7 @@ for target in "${targets[@]}"; do
   work="$build/corpus/$target"
   mkdir -p "$work"
   flags=(-timeout=10 -rss_limit_mb=2048 -artifact_prefix="fuzz/artifacts/$target-")
+  [ ! -f "fuzz/$target.dict" ] || flags+=(-dict="fuzz/$target.dict")
   echo "== $target: replaying $seeds"
   "$binary" "${flags[@]}" -runs=0 "$seeds"
   echo "== $target: fuzzing for ${seconds}s (log: $build/$target.log)"
