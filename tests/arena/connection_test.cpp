@@ -42,8 +42,7 @@ void MakePair(const char* address, Pair& pair) {
 }
 
 void Write(int fd, const std::string& bytes) {
-  ASSERT_EQ(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL),
-            static_cast<ssize_t>(bytes.size()));
+  ASSERT_EQ(send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL), static_cast<ssize_t>(bytes.size()));
 }
 
 // Receives until `count` lines are ready or a bounded number of polls passed.
