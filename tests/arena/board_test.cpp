@@ -74,8 +74,13 @@ TEST_P(GeneratedLayout, WallsSpawnsAndBlockShare) {
 INSTANTIATE_TEST_SUITE_P(Sizes, GeneratedLayout,
                          testing::Values(LayoutCase{15, 13, 4, 0.6}, LayoutCase{7, 7, 8, 0.6},
                                          LayoutCase{7, 7, 2, 1.0}, LayoutCase{9, 11, 5, 0.0},
-                                         LayoutCase{31, 21, 8, 0.35},
-                                         LayoutCase{255, 255, 3, 0.5}));
+                                         LayoutCase{31, 21, 8, 0.35}, LayoutCase{255, 255, 3, 0.5}),
+                         [](const testing::TestParamInfo<LayoutCase>& info) {
+                           const LayoutCase& c = info.param;
+                           return std::to_string(c.width) + "x" + std::to_string(c.height) + "_" +
+                                  std::to_string(c.players) + "players_density" +
+                                  std::to_string(static_cast<int>(c.density * 100));
+                         });
 
 TEST(Layout, SameSeedSameMapOtherSeedOtherMap) {
   std::mt19937_64 a(42);
