@@ -1,5 +1,6 @@
 #include "driver/client.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
@@ -11,6 +12,7 @@ namespace {
 constexpr int kStartingBest = -10000;
 constexpr int kDoomThreshold = -5000;
 constexpr int kIdleInterval = 20;
+constexpr std::string_view kSay = "SAY ";
 constexpr std::array kCandidates = {Command::Stay, Command::Up,    Command::Down,
                                     Command::Left, Command::Right, Command::DropBomb};
 
@@ -24,11 +26,22 @@ std::uint32_t NowMicros() {
 }  // namespace
 
 Client::Client(std::uint32_t address, std::ostream& out) : out(&out), network(address, out) {
+  ReserveTaunt();
   out << "Client created\n";
 }
 
 Client::Client(platform::SocketHandle socket, std::ostream& out) : out(&out), network(socket, out) {
+  ReserveTaunt();
   out << "Client created\n";
+}
+
+void Client::ReserveTaunt() {
+  std::size_t longest = 0;
+  for (const auto* lines : {&insulter.idleLines, &insulter.doomLines}) {
+    for (const std::string& line : *lines)
+      longest = std::max(longest, line.size());
+  }
+  said.reserve(kSay.size() + longest);
 }
 
 void Client::Run() {
@@ -88,7 +101,7 @@ void Client::Answer(Command chosen, int score) {
 
 void Client::Say(const std::vector<std::string>& lines) {
   const auto index = static_cast<std::size_t>(std::rand()) % lines.size();
-  said.assign("SAY ");
+  said.assign(kSay);
   said += lines[index];
   network.SendLine(said);
 }

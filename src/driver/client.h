@@ -35,6 +35,8 @@ class Client {
   int TestCommand(Command command);
 
  private:
+  // Sizes `said` for the longest taunt line before the first tick.
+  void ReserveTaunt();
   void Answer(Command chosen, int score);
   void Say(const std::vector<std::string>& lines);
 

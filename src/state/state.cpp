@@ -85,6 +85,11 @@ void State::EndPlayers() {
   if (self == nullptr)
     self = &players.emplace_back(Player{kSelfId, 0, 0, false, Command::Stay});
   self->alive = true;
+  // The next section may list every player anew before the old records go:
+  // room for both, so that a steady game does not allocate.
+  players.reserve(2 * players.size());
+  playerIds_.Reserve(2 * players.size());
+  playerCells_.Reserve(players.size());
 }
 
 void State::SetOwnX(int x) {
@@ -125,6 +130,9 @@ void State::MergeBomb(int x, int y, int timer) {
 
 void State::EndBombs() {
   std::erase_if(bombs, [](const Bomb& b) { return b.timer < 0; });
+  // As for players: room for a next section that moves every bomb.
+  bombs.reserve(2 * bombs.size());
+  bombCells_.Reserve(2 * bombs.size());
 }
 
 void State::SetWidth(int value) {
