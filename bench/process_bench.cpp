@@ -13,6 +13,7 @@
 #include <chrono>
 #include <thread>
 
+#include "feed.h"
 #include "positions.h"
 
 namespace {
@@ -61,12 +62,7 @@ void Process(benchmark::State& bench) {
       while (recv(peer, sink, sizeof sink, 0) > 0) {
       }
     });
-    for (std::size_t at = 0; at < stream.size();) {
-      const ssize_t n = send(peer, stream.data() + at, stream.size() - at, MSG_NOSIGNAL);
-      if (n <= 0)
-        break;
-      at += static_cast<std::size_t>(n);
-    }
+    SendAll(peer, stream);
     shutdown(peer, SHUT_WR);
     int status = 0;
     rusage usage{};

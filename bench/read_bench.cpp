@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "alloc_counter.h"
+#include "feed.h"
 #include "null_stream.h"
 #include "positions.h"
 #include "protocol/network.h"
@@ -35,12 +36,7 @@ void OverSocket(const std::string& stream, Read read) {
   int ends[2];
   socketpair(AF_UNIX, SOCK_STREAM, 0, ends);
   std::thread writer([&] {
-    for (std::size_t at = 0; at < stream.size();) {
-      const ssize_t n = send(ends[1], stream.data() + at, stream.size() - at, MSG_NOSIGNAL);
-      if (n <= 0)
-        break;
-      at += static_cast<std::size_t>(n);
-    }
+    SendAll(ends[1], stream);
     close(ends[1]);
   });
   read(ends[0]);

@@ -9,6 +9,7 @@
 
 #include "alloc_counter.h"
 #include "driver/client.h"
+#include "feed.h"
 #include "null_stream.h"
 #include "positions.h"
 
@@ -34,12 +35,7 @@ std::size_t Play(const std::string& stream) {
     }
   });
   std::thread server([&] {
-    for (std::size_t at = 0; at < stream.size();) {
-      const ssize_t n = send(ends[1], stream.data() + at, stream.size() - at, MSG_NOSIGNAL);
-      if (n <= 0)
-        break;
-      at += static_cast<std::size_t>(n);
-    }
+    SendAll(ends[1], stream);
     shutdown(ends[1], SHUT_WR);
   });
   NullStream log;
