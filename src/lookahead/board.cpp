@@ -7,8 +7,9 @@ void Board::Reset(const State& live) {
   tick = live.tick;
   players.assign(live.players.begin(), live.players.end());
   destroyed_.Clear();
-  // Every arm of every bomb, a dropped one included, destroys one block at most.
-  destroyed_.Reserve(4 * (live.bombs.size() + live.players.size()));
+  // Room for a block per bomb; a chain that destroys more grows the set once,
+  // and the room stays for later ticks.
+  destroyed_.Reserve(live.bombs.size());
 
   // Each player drops at most one bomb in the tick, so appending never moves
   // the bombs that pointers refer to; every move or drop may occupy one more
