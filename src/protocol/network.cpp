@@ -3,6 +3,7 @@
 #include <algorithm>
 
 Network::Network(std::uint32_t address, std::ostream& log) : log(&log) {
+  ReserveBuffers();
   platform::StartSockets();
   log << "Networking started\n";
   sock = platform::OpenTcpSocket();
@@ -12,7 +13,15 @@ Network::Network(std::uint32_t address, std::ostream& log) : log(&log) {
 }
 
 Network::Network(platform::SocketHandle socket, std::ostream& log) : log(&log), sock(socket) {
+  ReserveBuffers();
   platform::StartSockets();
+}
+
+// The receive buffer never holds more than the longest line and one chunk,
+// and the bot's own lines are short: sized once, neither grows during play.
+void Network::ReserveBuffers() {
+  buffer.reserve(kMaxLine + kChunk);
+  outgoing.reserve(kOutgoingRoom);
 }
 
 Network::~Network() {

@@ -50,6 +50,10 @@ class Network {
   static std::string_view WireText(Command command);
 
  private:
+  static constexpr std::size_t kOutgoingRoom = 256;
+
+  void ReserveBuffers();
+
   std::ostream* log;
   platform::SocketHandle sock = platform::kNoSocket;
   std::string buffer;  // received bytes; those before `start` are handed out
