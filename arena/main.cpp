@@ -119,9 +119,11 @@ int Serve(const arena::Options& o) {
   }
 
   arena::Match match(std::move(mo));
-  arena::Server server(match,
-                       arena::ServerOptions{o.bind, o.port, std::chrono::milliseconds(o.tickMs),
-                                            std::chrono::milliseconds(2000)});
+  arena::ServerOptions so;
+  so.bind = o.bind;
+  so.port = o.port;
+  so.tick = std::chrono::milliseconds(o.tickMs);
+  arena::Server server(match, so);
   if (!server.Listen(error)) {
     std::cerr << "marrowlark-arena: " << error << "\n";
     return 1;
@@ -143,14 +145,30 @@ int Serve(const arena::Options& o) {
     }
   }
 
+  // A spawned player that dies before the game begins would leave its seat
+  // empty for ever.
+  const arena::ChildResult* early = nullptr;
+  auto stop = [&] {
+    if (!server.Playing() && early == nullptr) {
+      early = children.FirstExited();
+    }
+    return gSignal != 0 || (!server.Playing() && early != nullptr);
+  };
   arena::View view(ChooseView(o.view));
-  server.Run([] { return gSignal != 0; },
-             [&](const arena::Snapshot& s) {
-               std::cout << view.Draw(s) << std::flush;
-               if (recorder.IsOpen()) {
-                 recorder.Write(s);
-               }
-             });
+  std::cout << "Waiting for " << o.match.players << " players on " << o.bind << ":" << o.port
+            << "\n"
+            << std::flush;
+  server.Run(stop, [&](const arena::Snapshot& s) {
+    std::cout << view.Draw(s) << std::flush;
+    if (recorder.IsOpen()) {
+      recorder.Write(s);
+    }
+  });
+  if (early != nullptr) {
+    std::cerr << "marrowlark-arena: " << Describe(*early) << " before the game began\n";
+    children.End(0);
+    return 1;
+  }
   if (recorder.IsOpen()) {
     recorder.WriteResults(match.Standings());
   }

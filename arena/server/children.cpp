@@ -82,6 +82,15 @@ bool Children::Reap(std::size_t i, bool block) {
   return true;
 }
 
+const ChildResult* Children::FirstExited() {
+  for (std::size_t i = 0; i < pids_.size(); ++i) {
+    if (Reap(i, false)) {
+      return &results_[i];
+    }
+  }
+  return nullptr;
+}
+
 void Children::End(int graceMs) {
   auto allReaped = [&] {
     bool all = true;

@@ -32,6 +32,8 @@ class Children {
   // Waits up to `graceMs` for the children to exit by themselves, then
   // terminates the rest (killing what ignores that) and reaps them all.
   void End(int graceMs);
+  // The first child that has already exited, if any; it is reaped.
+  const ChildResult* FirstExited();
   const std::vector<ChildResult>& Results() const { return results_; }
 
  private:

@@ -141,11 +141,13 @@ void Server::Farewell() {
   for (int seat = 0; seat < static_cast<int>(clients_.size()); ++seat) {
     SendTo(seat, "DISCONNECT\n");
   }
-  // Give slow readers a moment to take the last lines before the sockets close.
-  const auto deadline = Clock::now() + std::chrono::seconds(2);
+  farewell_ = true;
+  // Wait for the clients to hang up first: closing a socket with their last
+  // commands still unread would reset the connection and could destroy lines
+  // they have not yet read, the goodbye among them.
+  const auto deadline = Clock::now() + options_.goodbyeWait;
   while (Clock::now() < deadline &&
-         std::any_of(clients_.begin(), clients_.end(),
-                     [](const Client& c) { return c.open && c.connection.Pending(); })) {
+         std::any_of(clients_.begin(), clients_.end(), [](const Client& c) { return c.open; })) {
     Poll(deadline, false);
   }
   clients_.clear();
@@ -244,7 +246,7 @@ void Server::Drop(int seat) {
   }
   c.open = false;
   c.connection = Connection(-1);
-  if (playing_) {
+  if (playing_ && !farewell_) {
     match_.Leave(seat);
   }
 }

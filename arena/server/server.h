@@ -17,7 +17,8 @@ struct ServerOptions {
   std::string bind = "127.0.0.1";
   int port = 54321;
   std::chrono::milliseconds tick{150};
-  std::chrono::milliseconds nameWait{2000};  // then an unnamed client is "player<id>"
+  std::chrono::milliseconds nameWait{2000};     // then an unnamed client is "player<id>"
+  std::chrono::milliseconds goodbyeWait{2000};  // for clients to close after DISCONNECT
 };
 
 class Server {
@@ -32,6 +33,8 @@ class Server {
   // Waits for every seat, plays the match and says goodbye. `stop` is asked
   // between polls; `show` gets every tick's snapshot.
   void Run(const std::function<bool()>& stop, const std::function<void(const Snapshot&)>& show);
+  // False while the seats are still filling.
+  bool Playing() const { return playing_; }
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -63,6 +66,7 @@ class Server {
   int listener_ = -1;
   std::vector<Client> clients_;  // index = seat once the game has started
   bool playing_ = false;
+  bool farewell_ = false;  // DISCONNECT sent: a client closing now is no disconnect
 };
 
 }  // namespace arena

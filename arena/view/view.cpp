@@ -13,8 +13,14 @@ constexpr std::size_t kChatLines = 5;
 constexpr std::size_t kShownText = 60;
 constexpr const char* kColours[] = {"31", "32", "34", "35", "36", "33", "91", "92"};
 
+// Ids come from recordings too, so any int must map into range.
+std::size_t Wrap(int id, std::size_t n) {
+  const int m = static_cast<int>(n);
+  return static_cast<std::size_t>((id % m + m) % m);
+}
+
 char Letter(int id) {
-  return static_cast<char>('A' + id % 26);
+  return static_cast<char>('A' + Wrap(id, 26));
 }
 
 std::string NameOf(const Snapshot& s, int id) {
@@ -67,7 +73,8 @@ std::vector<std::string> View::Map(const Snapshot& s) const {
     if (p.alive) {
       const std::string letter(1, Letter(p.id));
       put(p.x, p.y,
-          ansi ? std::string("\x1b[1;") + kColours[p.id % 8] + "m" + letter + "\x1b[0m" : letter);
+          ansi ? std::string("\x1b[1;") + kColours[Wrap(p.id, 8)] + "m" + letter + "\x1b[0m"
+               : letter);
     }
   }
   std::vector<std::string> lines;

@@ -92,8 +92,10 @@ TEST(Protocol, ExactBlocksCommandsChatAndGoodbye) {
   for (LineClient* c : {&a, &b}) {
     EXPECT_EQ(c->ReadLine(), "ENDOFROUND");
     EXPECT_EQ(c->ReadLine(), "DISCONNECT");
-    EXPECT_TRUE(c->Closed());
   }
+  // The arena waits for a to hang up; b, which does not, is closed after a while.
+  a.Close();
+  EXPECT_TRUE(b.Closed());
   const ChildOutcome out = arena.Wait(10s);
   ASSERT_EQ(out.status, 0) << out.err;
   EXPECT_NE(out.out.find("Round 1 of 1: no winner after 2 ticks"), std::string::npos) << out.out;
@@ -152,6 +154,7 @@ TEST(Protocol, TheKilledGetDeadAndNoMoreBlocksTheOthersPlayOn) {
   EXPECT_EQ(c2.ReadLine(), "DEAD");
   EXPECT_EQ(c2.ReadLine(), "ENDOFROUND");
   EXPECT_EQ(c2.ReadLine(), "DISCONNECT");
+  c2.Close();
   // The survivors see the blast's result and play to the tick limit.
   const auto after = c0.ReadThrough("ENDMAP");
   EXPECT_EQ(
@@ -163,6 +166,10 @@ TEST(Protocol, TheKilledGetDeadAndNoMoreBlocksTheOthersPlayOn) {
   }
   EXPECT_EQ(c0.ReadLine(), "ENDOFROUND");
   EXPECT_EQ(c1.ReadThrough("ENDOFROUND").size(), 17u);  // its last block, then the line
+  for (LineClient* c : {&c0, &c1}) {
+    EXPECT_EQ(c->ReadLine(), "DISCONNECT");
+    c->Close();
+  }
   const ChildOutcome out = arena.Wait(10s);
   ASSERT_EQ(out.status, 0);
   EXPECT_EQ(ResultRow(out.out, "A x"), (std::vector<int>{0, 1, 0, 0, 4, 0, 0})) << out.out;
@@ -183,6 +190,10 @@ TEST(Protocol, UnnamedClientsGetADefaultNameAndLatecomersAreTurnedAway) {
   LineClient late("127.0.1.32", kPort);
   EXPECT_EQ(late.ReadLine(), "DISCONNECT");
   EXPECT_TRUE(late.Closed());
+  for (LineClient* c : {&a, &b}) {
+    EXPECT_EQ(c->ReadThrough("DISCONNECT").back(), "DISCONNECT");
+    c->Close();
+  }
   const ChildOutcome out = arena.Wait(10s);
   EXPECT_EQ(out.status, 0);
   EXPECT_NE(out.out.find("B player1"), std::string::npos) << out.out;
@@ -208,6 +219,7 @@ TEST(Protocol, ALeavingClientLosesItsPlayerAndTheGameGoesOn) {
   ASSERT_GE(keywords.size(), 4u);
   EXPECT_EQ(std::vector<std::string>(keywords.end() - 4, keywords.end()),
             (std::vector<std::string>{"ENDOFROUND", "ENDMAP", "ENDOFROUND", "DISCONNECT"}));
+  a.Close();
   const ChildOutcome out = arena.Wait(10s);
   EXPECT_EQ(out.status, 0);
   EXPECT_EQ(ResultRow(out.out, "A stays"), (std::vector<int>{2, 0, 0, 0, 0, 0, 0})) << out.out;
@@ -225,6 +237,7 @@ TEST(Protocol, AClientThatNeverReadsIsDroppedAndTheOtherIsNotStalled) {
   const auto lines = reader.ReadThrough("DISCONNECT", 20s);
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), "DISCONNECT");
+  reader.Close();
   const ChildOutcome out = arena.Wait(10s);
   EXPECT_EQ(out.status, 0);
   EXPECT_EQ(ResultRow(out.out, "A reader"), (std::vector<int>{1, 0, 0, 0, 0, 0, 0})) << out.out;
@@ -240,6 +253,7 @@ TEST(Protocol, SigtermEndsCleanlyWithResultsAndEndsSpawnedChildren) {
   std::this_thread::sleep_for(300ms);
   arena.Signal(SIGTERM);
   EXPECT_EQ(a.ReadLine(), "DISCONNECT");
+  a.Close();
   const ChildOutcome out = arena.Wait(10s);
   EXPECT_FALSE(out.timedOut);
   EXPECT_EQ(out.status, 128 + SIGTERM);
@@ -247,6 +261,18 @@ TEST(Protocol, SigtermEndsCleanlyWithResultsAndEndsSpawnedChildren) {
   EXPECT_NE(out.out.find("/bin/sleep 30: ended by signal 15 (log " + logs + "/1-sleep.log)"),
             std::string::npos)
       << out.out;
+}
+
+TEST(Protocol, ASpawnedPlayerThatExitsBeforeTheGameEndsTheRun) {
+  const std::string logs = ScratchDir("early");
+  const ChildOutcome out = RunChild(
+      Arena("127.0.1.36", {"--players", "2", "--logs", logs, "--spawn", "/bin/false"}), 10s);
+  EXPECT_FALSE(out.timedOut);
+  EXPECT_EQ(out.status, 1);
+  EXPECT_NE(out.err.find("/bin/false: exited with status 1 (log " + logs +
+                         "/1-false.log) before the game began"),
+            std::string::npos)
+      << out.err;
 }
 
 }  // namespace

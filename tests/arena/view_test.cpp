@@ -72,6 +72,11 @@ TEST(ViewModes, AnsiRedrawsInPlaceNoneShowsOnlyResults) {
   const std::string second = ansi.Draw(Small());
   EXPECT_TRUE(second.starts_with("\x1b[H\x1b[2m+"));
 
+  // Ids from a recording may be anything; they still get a letter and a colour.
+  Snapshot odd = Small();
+  odd.players[0].id = -3;
+  EXPECT_NE(ansi.Draw(odd).find("X"), std::string::npos);
+
   View none(ViewMode::None);
   Snapshot s = Small();
   EXPECT_EQ(none.Draw(s), "");
