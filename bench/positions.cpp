@@ -12,16 +12,16 @@ struct Cell {
 
 }  // namespace
 
-State MakePosition(const PositionSpec& spec) {
-  std::mt19937 random(spec.seed);
+State MakePosition(const PositionShape& shape) {
+  std::mt19937 random(shape.seed);
   State s;
-  s.SetWidth(spec.width);
-  s.SetHeight(spec.height);
+  s.SetWidth(shape.width);
+  s.SetHeight(shape.height);
   std::vector<Cell> free;
-  std::bernoulli_distribution block(spec.blocks);
-  for (int y = 0; y < spec.height; ++y) {
-    for (int x = 0; x < spec.width; ++x) {
-      const bool border = x == 0 || y == 0 || x == spec.width - 1 || y == spec.height - 1;
+  std::bernoulli_distribution block(shape.blocks);
+  for (int y = 0; y < shape.height; ++y) {
+    for (int x = 0; x < shape.width; ++x) {
+      const bool border = x == 0 || y == 0 || x == shape.width - 1 || y == shape.height - 1;
       State::Tile& tile = s.At(x, y);
       if (border || (x % 2 == 0 && y % 2 == 0)) {
         tile = State::Tile::Wall;
@@ -38,7 +38,7 @@ State MakePosition(const PositionSpec& spec) {
   auto take = [&] { return free.empty() ? Cell{1, 1} : free[next++ % free.size()]; };
 
   s.BeginPlayers();
-  for (int id = 0; id + 1 < spec.players; ++id) {
+  for (int id = 0; id + 1 < shape.players; ++id) {
     const Cell c = take();
     s.MergePlayer(id, c.x, c.y);
   }
@@ -49,7 +49,7 @@ State MakePosition(const PositionSpec& spec) {
 
   s.BeginBombs();
   std::uniform_int_distribution<int> timer(1, 5);
-  for (int i = 0; i < spec.bombs; ++i) {
+  for (int i = 0; i < shape.bombs; ++i) {
     const Cell c = take();
     s.MergeBomb(c.x, c.y, timer(random));
   }

@@ -7,7 +7,7 @@
 
 #include "state/state.h"
 
-struct PositionSpec {
+struct PositionShape {
   int width = 15;
   int height = 13;
   int players = 4;  // the bot included
@@ -18,7 +18,7 @@ struct PositionSpec {
 
 // Walls on the border and where x and y are both even, blocks on a share of
 // the rest; players and bombs on free cells, bombs with timers 1 to 5.
-State MakePosition(const PositionSpec& spec);
+State MakePosition(const PositionShape& shape);
 
 // One open row holding `bombs` adjacent bombs, the first due now: the whole
 // row goes off in one chain. The bot stands just past its end.
