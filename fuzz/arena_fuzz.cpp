@@ -31,7 +31,7 @@ using arena::MatchOptions;
 using arena::Snapshot;
 
 constexpr int kRounds = 2;
-constexpr int kMaxTicks = 30;
+constexpr int kMaxTicks = 20;
 
 void Require(bool holds, const char* what) {
   if (!holds) {
