@@ -1,12 +1,17 @@
 # Entry points; the real work is in scripts/ and CMake.
-.PHONY: play test build deps clean
+.PHONY: play test test-quick build deps clean
 
 play: build
 	build/marrowlark-arena --spawn build/marrowlark --spawn build/marrowlark \
 	  --spawn build/marrowlark --spawn build/marrowlark
 
+# Everything CI runs: normal and sanitizer suites, fuzzing, the Windows build.
 test:
-	scripts/test.sh
+	scripts/test.sh all
+
+# The normal build and test suite only.
+test-quick:
+	scripts/test.sh normal
 
 build: deps
 	cmake -S . -B build
