@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "rules/board.h"
+#include "server/client_line.h"
 #include "server/connection.h"
 #include "server/match.h"
 
@@ -147,17 +148,12 @@ class Game {
   void HandleLine(int seat, const Line& line) {
     Seat& s = seats[static_cast<std::size_t>(seat)];
     if (!started) {
-      if (!s.named && !line.overlong && line.text.starts_with("NAME "))
-        match.SetName(seat, std::string_view(line.text).substr(5));
+      const std::optional<std::string_view> name = arena::NameIn(line);
+      if (!s.named && name)
+        match.SetName(seat, *name);
       s.named = true;
-    } else if (line.overlong) {
-      match.Ignore(seat);
-    } else if (const auto command = arena::ParseCommand(line.text)) {
-      match.Play(seat, *command);
-    } else if (line.text.starts_with("SAY ")) {
-      match.Say(seat, std::string_view(line.text).substr(4));
     } else {
-      match.Ignore(seat);
+      arena::PlayLine(match, seat, line);
     }
   }
 

@@ -10,6 +10,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "server/client_line.h"
+
 namespace arena {
 
 Server::Server(Match& match, ServerOptions options) : match_(match), options_(std::move(options)) {}
@@ -183,7 +185,7 @@ void Server::Poll(Clock::time_point until, bool accepting) {
       const bool alive = c.connection.Receive();
       while (const auto line = c.connection.NextLine()) {
         if (playing_) {
-          HandleLine(seat, *line);
+          PlayLine(match_, seat, *line);
         } else {
           HandleLobbyLine(c, *line);
         }
@@ -212,24 +214,13 @@ void Server::Accept(bool accepting) {
 }
 
 void Server::HandleLobbyLine(Client& c, const Line& line) {
-  if (!c.named && !line.overlong && line.text.starts_with("NAME ")) {
-    c.name = line.text.substr(5);
+  const std::optional<std::string_view> name = NameIn(line);
+  if (!c.named && name) {
+    c.name = *name;
   } else {
     ++c.ignored;
   }
   c.named = true;
-}
-
-void Server::HandleLine(int seat, const Line& line) {
-  if (line.overlong) {
-    match_.Ignore(seat);
-  } else if (const auto command = ParseCommand(line.text)) {
-    match_.Play(seat, *command);
-  } else if (line.text.starts_with("SAY ")) {
-    match_.Say(seat, std::string_view(line.text).substr(4));
-  } else {
-    match_.Ignore(seat);
-  }
 }
 
 void Server::SendTo(int seat, std::string_view text) {

@@ -56,7 +56,6 @@ class Server {
   void Poll(Clock::time_point until, bool accepting);
   void Accept(bool accepting);
   void HandleLobbyLine(Client& c, const Line& line);
-  void HandleLine(int seat, const Line& line);
   void SendTo(int seat, std::string_view text);
   void Drop(int seat);
   void StartRound(const std::function<void(const Snapshot&)>& show);
