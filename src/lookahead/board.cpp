@@ -6,34 +6,63 @@ void Board::Reset(const State& live) {
   live_ = &live;
   tick = live.tick;
   players.assign(live.players.begin(), live.players.end());
-  destroyed_.Clear();
+  Prepare(live.players.size(), live.bombs.size());
   // Room for a block per bomb; a chain that destroys more grows the set once,
   // and the room stays for later ticks.
   destroyed_.Reserve(live.bombs.size());
+  destroyedCells_.reserve(live.bombs.size());
+  IndexPlayers();
+  for (const Bomb& bomb : live.bombs)
+    AddBomb(bomb);
+}
 
+void Board::Reset(const Board& from) {
+  live_ = from.live_;
+  tick = from.tick;
+  players.clear();
+  for (const Player& player : from.players) {
+    if (player.alive)
+      players.push_back(player);
+  }
+  Prepare(players.size(), from.bombs.size());
+  const std::size_t destroyed = from.destroyedCells_.size() + from.bombs.size();
+  destroyed_.Reserve(destroyed);
+  destroyedCells_.reserve(destroyed);
+  for (const auto& [x, y] : from.destroyedCells_)
+    DestroyBlock(x, y);
+  IndexPlayers();
+  for (const Bomb& bomb : from.bombs) {
+    if (bomb.timer >= 0)
+      AddBomb(bomb);
+  }
+}
+
+void Board::Prepare(std::size_t playerCount, std::size_t bombCount) {
+  destroyed_.Clear();
+  destroyedCells_.clear();
   // Each player drops at most one bomb in the tick, so appending never moves
   // the bombs that pointers refer to; every move or drop may occupy one more
   // cell, so nothing grows during the tick.
-  const std::size_t bombCount = live.bombs.size() + live.players.size();
-  const std::size_t cellCount = bombCount + 2 * live.players.size();
+  const std::size_t bombRoom = bombCount + playerCount;
+  const std::size_t cellCount = bombRoom + 2 * playerCount;
   bombs.clear();
-  bombs.reserve(bombCount);
+  bombs.reserve(bombRoom);
   nextBomb_.clear();
-  nextBomb_.reserve(bombCount);
+  nextBomb_.reserve(bombRoom);
   cells_.Clear();
   cells_.Reserve(cellCount);
   occupants_.clear();
   occupants_.reserve(cellCount);
   owners_.Clear();
-  owners_.Reserve(bombCount);
+  owners_.Reserve(bombRoom);
+}
 
+void Board::IndexPlayers() {
   for (std::size_t i = 0; i < players.size(); ++i) {
     Occupants& on = Occupy(players[i].x, players[i].y);
     if (on.players++ == 0)
       on.firstPlayer = static_cast<int>(i);
   }
-  for (const Bomb& bomb : live.bombs)
-    AddBomb(bomb);
 }
 
 const Board::Occupants* Board::On(int x, int y) const {
@@ -58,6 +87,7 @@ State::Tile Board::TileAt(int x, int y) const {
 
 void Board::DestroyBlock(int x, int y) {
   destroyed_.Insert(x, y, 0);
+  destroyedCells_.emplace_back(x, y);
 }
 
 bool Board::PlayerOn(int x, int y) const {

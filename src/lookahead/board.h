@@ -6,6 +6,7 @@
 // at the live State, which must stay unchanged and alive while it is used.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "state/cell_map.h"
@@ -16,6 +17,10 @@ class Board {
   // Starts from `live`: copies its players and bombs, forgets destroyed
   // blocks and indexes the records by cell.
   void Reset(const State& live);
+  // Starts from the position a played `from` leaves, as the next status block
+  // would show it: dead players and gone bombs are left out, destroyed blocks
+  // stay destroyed. Costs what the records hold, never what the map measures.
+  void Reset(const Board& from);
 
   int Width() const { return live_->width; }
   int Height() const { return live_->height; }
@@ -26,6 +31,8 @@ class Board {
   State::Tile TileAt(int x, int y) const;
   // Turns the Block of an on-map cell into Empty.
   void DestroyBlock(int x, int y);
+  // The cells DestroyBlock was given since the last Reset, in that order.
+  const std::vector<std::pair<int, int>>& Destroyed() const { return destroyedCells_; }
 
   // Whether a player record (dead ones too) stands on (x, y).
   bool PlayerOn(int x, int y) const;
@@ -67,14 +74,20 @@ class Board {
     int lastBomb = -1;
   };
 
+  // Clears the indexes, sized for the records about to be copied in.
+  void Prepare(std::size_t players, std::size_t bombs);
+  // Indexes `players`, already copied in, by cell.
+  void IndexPlayers();
+
   const Occupants* On(int x, int y) const;
   Occupants& Occupy(int x, int y);
   // Index of the first live bomb of `on`, or -1.
   int FirstLiveBomb(const Occupants* on) const;
 
   const State* live_ = nullptr;
-  CellMap destroyed_;  // on-map cells whose block a blast destroyed
-  CellMap cells_;      // cell -> index into occupants_
+  CellMap destroyed_;                                // on-map cells whose block a blast destroyed
+  std::vector<std::pair<int, int>> destroyedCells_;  // the same cells, listed
+  CellMap cells_;                                    // cell -> index into occupants_
   std::vector<Occupants> occupants_;
   std::vector<int> nextBomb_;  // per bomb: the next bomb on its cell, or -1
   CellMap owners_;             // (owner, 0) for each owner of a live bomb

@@ -11,6 +11,7 @@
 #include "allocation_counter.h"
 #include "grid.h"
 #include "lookahead/test_command.h"
+#include "lookahead/tick.h"
 
 namespace {
 
@@ -96,6 +97,52 @@ TEST(LookAhead, TakesTheBlockCountOfTheLiveState) {
   std::ostringstream recounted;
   lookAhead.TestCommand(live, Command::Stay, recounted);
   EXPECT_EQ(recounted.str(), "Evaluated: 0,0 : 292\n");
+}
+
+// A board reset from a played one must play on exactly as one reset from the
+// state the next status block would give: live records only, blocks gone.
+TEST(Board, ResetFromAPlayedBoardPlaysOnAsTheNextState) {
+  std::mt19937 random(9);
+  for (int round = 0; round < 2000; ++round) {
+    const State live = RandomLive(random);
+    const auto first = static_cast<Command>(random() % 6);
+    const auto second = static_cast<Command>(random() % 6);
+    Board played;
+    played.Reset(live);
+    Simulator playing(&played);
+    PlayTick(playing, first);
+
+    State next = live;
+    next.tick = played.tick;
+    next.players.clear();
+    for (const Player& p : played.players) {
+      if (p.alive)
+        next.players.push_back(p);
+    }
+    next.bombs.clear();
+    for (const Bomb& b : played.bombs) {
+      if (b.timer >= 0)
+        next.bombs.push_back(b);
+    }
+    for (const auto& [x, y] : played.Destroyed())
+      next.At(x, y) = State::Tile::Empty;
+    next.RecountBlocks();
+
+    Board fromState;
+    fromState.Reset(next);
+    Simulator fromStateSim(&fromState);
+    PlayTick(fromStateSim, second);
+    Board fromBoard;
+    fromBoard.Reset(played);
+    Simulator fromBoardSim(&fromBoard);
+    PlayTick(fromBoardSim, second);
+
+    ASSERT_EQ(fromBoard.players, fromState.players) << round;
+    ASSERT_EQ(fromBoard.bombs, fromState.bombs) << round;
+    ASSERT_EQ(fromBoard.tick, fromState.tick) << round;
+    ASSERT_EQ(fromBoard.Blocks(), fromState.Blocks()) << round;
+    ASSERT_EQ(Rows(fromBoard), Rows(fromState)) << round;
+  }
 }
 
 }  // namespace
