@@ -1,9 +1,14 @@
 # Entry points; the real work is in scripts/ and CMake.
-.PHONY: play test test-quick build deps clean
+.PHONY: play duel test test-quick build deps clean
 
 play: build
 	build/marrowlark-arena --spawn build/marrowlark --spawn build/marrowlark \
 	  --spawn build/marrowlark --spawn build/marrowlark
+
+# You (seat A, at this terminal) against three copies of the bot.
+duel: build
+	build/marrowlark-arena --human --spawn build/marrowlark --spawn build/marrowlark \
+	  --spawn build/marrowlark
 
 # Everything CI runs: normal and sanitizer suites, fuzzing, the Windows build.
 test:

@@ -8,11 +8,15 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <thread>
 
+#include "keyboard/keyboard_seat.h"
+#include "keyboard/terminal_mode.h"
 #include "options.h"
 #include "recording/recorder.h"
+#include "replay_page/html_page.h"
 #include "rules/board.h"
 #include "server/children.h"
 #include "server/match.h"
@@ -54,6 +58,15 @@ int Replay(const arena::Options& o) {
   if (!recording.error.empty()) {
     std::cerr << "marrowlark-arena: " << recording.error << "\n";
     return 2;
+  }
+  if (!o.html.empty()) {
+    std::string error;
+    if (!arena::WriteReplayPage(o.html, recording, error)) {
+      std::cerr << "marrowlark-arena: " << error << "\n";
+      return 1;
+    }
+    std::cout << "Wrote " << o.html << ": " << recording.ticks.size() << " ticks\n";
+    return 0;
   }
   arena::View view(ChooseView(o.view));
   for (const arena::Snapshot& s : recording.ticks) {
@@ -107,6 +120,13 @@ std::string Describe(const arena::ChildResult& r) {
 }
 
 int Serve(const arena::Options& o) {
+  if (o.human && !arena::OnTerminal()) {
+    std::cerr << "marrowlark-arena: --human needs a terminal on standard input and output\n";
+    return 2;
+  }
+  // Declared first, so the terminal is restored last, on every way out.
+  std::optional<arena::TerminalMode> terminal;
+  arena::KeyboardSeat seat;
   arena::MatchOptions mo = o.match;
   if (!o.map.empty() && !LoadMap(o.map, mo)) {
     return 2;
@@ -127,6 +147,16 @@ int Serve(const arena::Options& o) {
   if (!server.Listen(error)) {
     std::cerr << "marrowlark-arena: " << error << "\n";
     return 1;
+  }
+  const std::string humanName = o.humanName.empty() ? arena::LoginName() : o.humanName;
+  if (o.human) {
+    terminal.emplace();
+    const int fd = seat.Start(humanName, error);
+    if (fd < 0) {
+      std::cerr << "marrowlark-arena: " << error << "\n";
+      return 1;
+    }
+    server.Adopt(fd);
   }
 
   arena::Children children;
@@ -152,14 +182,19 @@ int Serve(const arena::Options& o) {
     if (!server.Playing() && early == nullptr) {
       early = children.FirstExited();
     }
-    return gSignal != 0 || (!server.Playing() && early != nullptr);
+    return gSignal != 0 || seat.Quit() || (!server.Playing() && early != nullptr);
   };
-  arena::View view(ChooseView(o.view));
+  arena::View view(o.human ? arena::ViewMode::Ansi : ChooseView(o.view));
   std::cout << "Waiting for " << o.match.players << " players on " << o.bind << ":" << o.port
             << "\n"
             << std::flush;
   server.Run(stop, [&](const arena::Snapshot& s) {
-    std::cout << view.Draw(s) << std::flush;
+    std::cout << view.Draw(s);
+    if (o.human) {
+      std::cout << "You are A (" << humanName
+                << "): arrows or WASD move, space drops a bomb, q leaves\x1b[K\n";
+    }
+    std::cout << std::flush;
     if (recorder.IsOpen()) {
       recorder.Write(s);
     }

@@ -71,18 +71,27 @@ ParsedOptions ParseOptions(int argc, char** argv) {
       app.add_option("--spawn", o.spawn, "start CMD with the bind address's four numbers appended")
           ->expected(1)
           ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  app.add_option("--replay", o.replay, "show a recorded game, with no network")
-      ->check(CLI::ExistingFile)
-      ->excludes(spawnOption);
+  auto* replayOption = app.add_option("--replay", o.replay, "show a recorded game, with no network")
+                           ->check(CLI::ExistingFile)
+                           ->excludes(spawnOption);
+  app.add_option("--html", o.html, "with --replay: write the game as one self-contained web page")
+      ->needs(replayOption);
+  auto* humanOption =
+      app.add_flag("--human", o.human, "play seat 0 from this terminal: arrows/WASD, space, q")
+          ->excludes(replayOption);
+  app.add_option("--human-name", o.humanName, "the --human player's name (default: login name)")
+      ->needs(humanOption);
   app.add_option("--logs", o.logs, "folder for the spawned programs' output")
       ->capture_default_str();
 
   try {
     app.parse(argc, argv);
-    if (static_cast<int>(o.spawn.size()) > o.match.players) {
-      throw CLI::ValidationError("--spawn", "more --spawn commands (" +
-                                                std::to_string(o.spawn.size()) + ") than seats (" +
-                                                std::to_string(o.match.players) + ")");
+    const int seated = static_cast<int>(o.spawn.size()) + (o.human ? 1 : 0);
+    if (seated > o.match.players) {
+      throw CLI::ValidationError("--spawn",
+                                 "more --spawn commands (" + std::to_string(o.spawn.size()) +
+                                     (o.human ? ") and --human" : ")") + " than seats (" +
+                                     std::to_string(o.match.players) + ")");
     }
   } catch (const CLI::CallForHelp&) {
     std::cout << app.help();

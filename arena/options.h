@@ -20,6 +20,9 @@ struct Options {
   std::string view = "auto";
   std::string record;
   std::string replay;
+  std::string html;       // with replay: write the replay page here instead of playing it
+  bool human = false;     // seat 0 is played from this terminal's keyboard
+  std::string humanName;  // empty: the login name
   std::vector<std::string> spawn;
   std::string logs = "arena-logs";
 };

@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix
+  python3 chromium chromium-driver tmux
 )
 
 missing=()

@@ -46,6 +46,10 @@ bool Server::Listen(std::string& error) {
   return true;
 }
 
+void Server::Adopt(int fd) {
+  clients_.push_back(Client{Connection(fd), Clock::now(), "", false, 0, true});
+}
+
 void Server::Run(const std::function<bool()>& stop,
                  const std::function<void(const Snapshot&)>& show) {
   if (Lobby(stop)) {

@@ -30,6 +30,10 @@ class Server {
 
   // Binds and listens; on failure `error` says why.
   bool Listen(std::string& error);
+  // Seats a client whose connected, non-blocking socket the caller made (the
+  // keyboard seat) in the next free seat, as if it had connected; call before
+  // Run. The server owns the socket from then on.
+  void Adopt(int fd);
   // Waits for every seat, plays the match and says goodbye. `stop` is asked
   // between polls; `show` gets every tick's snapshot.
   void Run(const std::function<bool()>& stop, const std::function<void(const Snapshot&)>& show);

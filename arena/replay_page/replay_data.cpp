@@ -1,0 +1,126 @@
+#include "replay_page/replay_data.h"
+
+#include <cstddef>
+
+namespace arena {
+
+namespace {
+
+using nlohmann::json;
+
+json PlayerEntry(const SnapshotPlayer& p) {
+  return json::array({p.id, p.x, p.y, p.alive ? 1 : 0, p.wins});
+}
+
+// A new round begins where the round number changes; a recording cut short
+// may also lack a round's first tick, so the first tick seen stands for it.
+bool StartsRound(const std::vector<Snapshot>& ticks, std::size_t i) {
+  return i == 0 || ticks[i].round != ticks[i - 1].round;
+}
+
+json RoundHeader(const Snapshot& s) {
+  json names = json::array();
+  for (const SnapshotPlayer& p : s.players) {
+    names.push_back(json::array({p.id, p.name}));
+  }
+  return {{"round", s.round},
+          {"rounds", s.rounds},
+          {"map", s.rows},
+          {"names", names},
+          {"ticks", json::array()}};
+}
+
+// Flat [x, y, tile, ...] for every cell that differs from the previous tick.
+json TileChanges(const Snapshot& before, const Snapshot& now) {
+  json changes = json::array();
+  for (std::size_t y = 0; y < now.rows.size(); ++y) {
+    const std::string& row = now.rows[y];
+    const std::string* old = y < before.rows.size() ? &before.rows[y] : nullptr;
+    for (std::size_t x = 0; x < row.size(); ++x) {
+      if (old == nullptr || x >= old->size() || (*old)[x] != row[x]) {
+        changes.push_back(x);
+        changes.push_back(y);
+        changes.push_back(std::string(1, row[x]));
+      }
+    }
+  }
+  return changes;
+}
+
+json PlayerChanges(const Snapshot* before, const Snapshot& now) {
+  json changes = json::array();
+  for (std::size_t i = 0; i < now.players.size(); ++i) {
+    const SnapshotPlayer& p = now.players[i];
+    const bool same = before != nullptr && i < before->players.size() &&
+                      before->players[i].id == p.id && before->players[i].x == p.x &&
+                      before->players[i].y == p.y && before->players[i].alive == p.alive &&
+                      before->players[i].wins == p.wins;
+    if (!same) {
+      changes.push_back(PlayerEntry(p));
+    }
+  }
+  return changes;
+}
+
+json TickEntry(const Snapshot* before, const Snapshot& s) {
+  json bombs = json::array();
+  for (const SnapshotBomb& b : s.bombs) {
+    bombs.insert(bombs.end(), {b.owner, b.x, b.y, b.timer});
+  }
+  json blasts = json::array();
+  for (const SnapshotCell& c : s.blasts) {
+    blasts.insert(blasts.end(), {c.x, c.y});
+  }
+  json deaths = json::array();
+  for (const SnapshotDeath& d : s.deaths) {
+    deaths.insert(deaths.end(), {d.victim, d.killer});
+  }
+  json chat = json::array();
+  for (const SnapshotChat& c : s.chat) {
+    chat.push_back(json::array({c.id, c.text}));
+  }
+  json entry = {{"t", s.tick}, {"p", PlayerChanges(before, s)}};
+  // Empty fields are left out: most ticks of a big game change little.
+  const std::pair<const char*, json*> optional[] = {
+      {"b", &bombs}, {"x", &blasts}, {"d", &deaths}, {"c", &chat}};
+  for (const auto& [key, value] : optional) {
+    if (!value->empty()) {
+      entry[key] = std::move(*value);
+    }
+  }
+  if (before != nullptr) {
+    json tiles = TileChanges(*before, s);
+    if (!tiles.empty()) {
+      entry["m"] = std::move(tiles);
+    }
+  }
+  if (s.roundOver) {
+    entry["over"] = true;
+    entry["winner"] = s.winner;
+  }
+  return entry;
+}
+
+}  // namespace
+
+json ReplayData(const std::vector<Snapshot>& ticks, const std::vector<Standing>& results) {
+  json rounds = json::array();
+  for (std::size_t i = 0; i < ticks.size(); ++i) {
+    const bool first = StartsRound(ticks, i);
+    if (first) {
+      rounds.push_back(RoundHeader(ticks[i]));
+    }
+    rounds.back()["ticks"].push_back(TickEntry(first ? nullptr : &ticks[i - 1], ticks[i]));
+  }
+  json standings = json::array();
+  for (const Standing& st : results) {
+    standings.push_back({{"name", st.name},
+                         {"wins", st.wins},
+                         {"kills", st.kills},
+                         {"deaths", st.deaths},
+                         {"suicides", st.suicides}});
+  }
+  return {{"rounds", rounds}, {"results", standings}};
+}
+
+}  // namespace arena
