@@ -54,19 +54,19 @@ arena::ViewMode ChooseView(const std::string& view) {
 }
 
 int Replay(const arena::Options& o) {
+  if (!o.html.empty()) {
+    const arena::PageWritten written = arena::WriteReplayPage(o.replay, o.html);
+    if (!written.error.empty()) {
+      std::cerr << "marrowlark-arena: " << written.error << "\n";
+      return written.badRecording ? 2 : 1;
+    }
+    std::cout << "Wrote " << o.html << ": " << written.ticks << " ticks\n";
+    return 0;
+  }
   const arena::Recording recording = arena::ReadRecording(o.replay);
   if (!recording.error.empty()) {
     std::cerr << "marrowlark-arena: " << recording.error << "\n";
     return 2;
-  }
-  if (!o.html.empty()) {
-    std::string error;
-    if (!arena::WriteReplayPage(o.html, recording, error)) {
-      std::cerr << "marrowlark-arena: " << error << "\n";
-      return 1;
-    }
-    std::cout << "Wrote " << o.html << ": " << recording.ticks.size() << " ticks\n";
-    return 0;
   }
   arena::View view(ChooseView(o.view));
   for (const arena::Snapshot& s : recording.ticks) {

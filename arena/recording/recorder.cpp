@@ -31,10 +31,17 @@ void Recorder::WriteResults(const std::vector<Standing>& standings) {
 
 Recording ReadRecording(const std::string& path) {
   Recording r;
+  r.error = ReadRecordingLines(
+      path, [&](Snapshot s) { r.ticks.push_back(std::move(s)); },
+      [&](std::vector<Standing> results) { r.results = std::move(results); });
+  return r;
+}
+
+std::string ReadRecordingLines(const std::string& path, const std::function<void(Snapshot)>& tick,
+                               const std::function<void(std::vector<Standing>)>& results) {
   std::ifstream in(path);
   if (!in) {
-    r.error = "cannot read " + path;
-    return r;
+    return "cannot read " + path;
   }
   int number = 0;
   for (std::string line; std::getline(in, line);) {
@@ -45,16 +52,15 @@ Recording ReadRecording(const std::string& path) {
     try {
       const nlohmann::json j = nlohmann::json::parse(line);
       if (j.contains("results")) {
-        r.results = StandingsFromJson(j);
+        results(StandingsFromJson(j));
       } else {
-        r.ticks.push_back(SnapshotFromJson(j));
+        tick(SnapshotFromJson(j));
       }
     } catch (const nlohmann::json::exception& e) {
-      r.error = path + ":" + std::to_string(number) + ": " + e.what();
-      return r;
+      return path + ":" + std::to_string(number) + ": " + e.what();
     }
   }
-  return r;
+  return "";
 }
 
 }  // namespace arena

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,5 +31,10 @@ struct Recording {
   std::string error;
 };
 Recording ReadRecording(const std::string& path);
+// The same reading a line at a time, for recordings too big to hold: each
+// tick and the results go to the callbacks as they are read. Returns the
+// error, empty when the whole file was read.
+std::string ReadRecordingLines(const std::string& path, const std::function<void(Snapshot)>& tick,
+                               const std::function<void(std::vector<Standing>)>& results);
 
 }  // namespace arena

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "recording/recorder.h"
 #include "replay_page/page_template.h"
 #include "replay_page/replay_data.h"
 
@@ -30,10 +31,9 @@ std::string ScriptSafe(const std::string& json) {
 
 }  // namespace
 
-std::string ReplayPageHtml(const Recording& recording) {
+std::string ReplayPageHtml(const nlohmann::json& data) {
   // Names and chat from a recording need not be valid UTF-8.
-  const std::string json = ReplayData(recording.ticks, recording.results)
-                               .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  const std::string json = data.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   const std::string_view page = ReplayPageTemplate();
   const std::size_t at = page.find(kMarker);
   std::string html;
@@ -44,17 +44,27 @@ std::string ReplayPageHtml(const Recording& recording) {
   return html;
 }
 
-bool WriteReplayPage(const std::string& path, const Recording& recording, std::string& error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+PageWritten WriteReplayPage(const std::string& recordingPath, const std::string& pagePath) {
+  PageWritten written;
+  ReplayData data;
+  std::vector<Standing> results;
+  written.error = ReadRecordingLines(
+      recordingPath, [&](const Snapshot& s) { data.Add(s); },
+      [&](std::vector<Standing> r) { results = std::move(r); });
+  if (!written.error.empty()) {
+    written.badRecording = true;
+    return written;
+  }
+  written.ticks = data.Ticks();
+  std::ofstream out(pagePath, std::ios::binary | std::ios::trunc);
   if (out) {
-    out << ReplayPageHtml(recording);
+    out << ReplayPageHtml(data.Finish(results));
     out.close();
   }
   if (!out) {
-    error = "cannot write " + path + ": " + std::strerror(errno);
-    return false;
+    written.error = "cannot write " + pagePath + ": " + std::strerror(errno);
   }
-  return true;
+  return written;
 }
 
 }  // namespace arena

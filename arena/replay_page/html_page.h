@@ -3,14 +3,20 @@
 // (replay_data.h) spliced in. Stateless functions; the caller owns the files.
 #pragma once
 
+#include <nlohmann/json.hpp>
 #include <string>
-
-#include "recording/recorder.h"
 
 namespace arena {
 
-std::string ReplayPageHtml(const Recording& recording);
-// False with `error` set when `path` cannot be written.
-bool WriteReplayPage(const std::string& path, const Recording& recording, std::string& error);
+// The page for data from ReplayData::Finish.
+std::string ReplayPageHtml(const nlohmann::json& data);
+
+struct PageWritten {
+  int ticks = 0;
+  std::string error;          // empty on success
+  bool badRecording = false;  // the error is in the recording, not the output
+};
+// Reads the recording at `recordingPath` a tick at a time and writes its page.
+PageWritten WriteReplayPage(const std::string& recordingPath, const std::string& pagePath);
 
 }  // namespace arena

@@ -75,7 +75,7 @@
   let shownRound = -1;
 
   function layout(r) {
-    cell = Math.max(2, Math.min(32, Math.floor(Math.min(900 / r.width, 760 / r.height))));
+    cell = Math.max(4, Math.min(32, Math.floor(Math.min(900 / r.width, 760 / r.height))));
     canvas.width = r.width * cell;
     canvas.height = r.height * cell;
     canvas.dataset.cell = String(cell);

@@ -12,12 +12,6 @@ json PlayerEntry(const SnapshotPlayer& p) {
   return json::array({p.id, p.x, p.y, p.alive ? 1 : 0, p.wins});
 }
 
-// A new round begins where the round number changes; a recording cut short
-// may also lack a round's first tick, so the first tick seen stands for it.
-bool StartsRound(const std::vector<Snapshot>& ticks, std::size_t i) {
-  return i == 0 || ticks[i].round != ticks[i - 1].round;
-}
-
 json RoundHeader(const Snapshot& s) {
   json names = json::array();
   for (const SnapshotPlayer& p : s.players) {
@@ -103,15 +97,19 @@ json TickEntry(const Snapshot* before, const Snapshot& s) {
 
 }  // namespace
 
-json ReplayData(const std::vector<Snapshot>& ticks, const std::vector<Standing>& results) {
-  json rounds = json::array();
-  for (std::size_t i = 0; i < ticks.size(); ++i) {
-    const bool first = StartsRound(ticks, i);
-    if (first) {
-      rounds.push_back(RoundHeader(ticks[i]));
-    }
-    rounds.back()["ticks"].push_back(TickEntry(first ? nullptr : &ticks[i - 1], ticks[i]));
+void ReplayData::Add(const Snapshot& s) {
+  // A new round begins where the round number changes; a recording cut short
+  // may lack a round's first tick, so the first tick seen stands for it.
+  const bool first = !previous_ || previous_->round != s.round;
+  if (first) {
+    rounds_.push_back(RoundHeader(s));
   }
+  rounds_.back()["ticks"].push_back(TickEntry(first ? nullptr : &*previous_, s));
+  previous_ = s;
+  ++ticks_;
+}
+
+json ReplayData::Finish(const std::vector<Standing>& results) {
   json standings = json::array();
   for (const Standing& st : results) {
     standings.push_back({{"name", st.name},
@@ -120,7 +118,7 @@ json ReplayData(const std::vector<Snapshot>& ticks, const std::vector<Standing>&
                          {"deaths", st.deaths},
                          {"suicides", st.suicides}});
   }
-  return {{"rounds", rounds}, {"results", standings}};
+  return {{"rounds", std::move(rounds_)}, {"results", standings}};
 }
 
 }  // namespace arena

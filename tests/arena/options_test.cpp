@@ -43,6 +43,11 @@ TEST(Options, InvalidOnesExitWithStatusTwoAndSayWhy) {
       {{"--players", "2", "--spawn", "a", "--spawn", "b", "--spawn", "c"}, "than seats"},
       {{"--replay", dir + "/garbage.jsonl"}, "garbage.jsonl:1:"},
       {{"--record", dir + "/no/such/folder/r.jsonl"}, "cannot write"},
+      {{"--html", dir + "/page.html"}, "--html requires --replay"},
+      {{"--replay", dir + "/garbage.jsonl", "--html", dir + "/page.html"}, "garbage.jsonl:1:"},
+      {{"--human", "--replay", dir + "/garbage.jsonl"}, "excludes"},
+      {{"--human-name", "bob"}, "--human-name requires --human"},
+      {{"--players", "2", "--human", "--spawn", "a", "--spawn", "b"}, "and --human than seats"},
   };
   for (const Case& c : cases) {
     std::vector<std::string> argv = {ArenaBinary(), "--bind", "127.0.1.60"};
@@ -59,7 +64,8 @@ TEST(Options, HelpListsEveryOptionAndExitsZero) {
   EXPECT_EQ(out.status, 0);
   for (const char* option :
        {"--bind", "--port", "--players", "--size", "--density", "--seed", "--map", "--rounds",
-        "--max-ticks", "--tick-ms", "--view", "--record", "--replay", "--spawn", "--logs"}) {
+        "--max-ticks", "--tick-ms", "--view", "--record", "--replay", "--html", "--human",
+        "--human-name", "--spawn", "--logs"}) {
     EXPECT_NE(out.out.find(option), std::string::npos) << option;
   }
 }

@@ -38,7 +38,11 @@ std::vector<arena::Snapshot> RandomGame(std::uint64_t seed) {
 TEST(ReplayPage, CompactDataDecodesBackToEverySnapshot) {
   for (const std::uint64_t seed : {1, 2, 3}) {
     const std::vector<arena::Snapshot> ticks = RandomGame(seed);
-    const json data = arena::ReplayData(ticks, {});
+    arena::ReplayData builder;
+    for (const arena::Snapshot& s : ticks) {
+      builder.Add(s);
+    }
+    const json data = builder.Finish({});
     std::size_t next = 0;
     for (const json& round : data.at("rounds")) {
       auto rows = round.at("map").get<std::vector<std::string>>();
@@ -75,21 +79,21 @@ TEST(ReplayPage, CompactDataDecodesBackToEverySnapshot) {
 }
 
 TEST(ReplayPage, ClientTextCannotCloseTheDataScript) {
-  arena::Recording recording;
+  arena::ReplayData data;
   arena::Snapshot s;
   s.rows = {"..."};
   s.players = {{0, "</script><script>alert(1)</script>", 0, 0, true, 0, ""}};
   s.chat = {{0, "<!-- \xff"}};
-  recording.ticks = {s};
-  const std::string html = arena::ReplayPageHtml(recording);
+  data.Add(s);
+  const std::string html = arena::ReplayPageHtml(data.Finish({}));
   const std::string open = R"(<script id="recording" type="application/json">)";
   const std::size_t begin = html.find(open) + open.size();
   const std::size_t end = html.find("</script>", begin);
   ASSERT_NE(html.find(open), std::string::npos);
   EXPECT_EQ(html.find('<', begin), end);
-  const json data = json::parse(html.substr(begin, end - begin));
-  EXPECT_EQ(data["rounds"][0]["names"][0][1], s.players[0].name);
-  EXPECT_EQ(data["rounds"][0]["ticks"][0]["c"][0][1], "<!-- \xef\xbf\xbd");
+  const json back = json::parse(html.substr(begin, end - begin));
+  EXPECT_EQ(back["rounds"][0]["names"][0][1], s.players[0].name);
+  EXPECT_EQ(back["rounds"][0]["ticks"][0]["c"][0][1], "<!-- \xef\xbf\xbd");
 }
 
 }  // namespace
