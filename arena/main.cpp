@@ -21,6 +21,7 @@
 #include "server/children.h"
 #include "server/match.h"
 #include "server/server.h"
+#include "view/clean_text.h"
 #include "view/view.h"
 
 namespace {
@@ -148,7 +149,9 @@ int Serve(const arena::Options& o) {
     std::cerr << "marrowlark-arena: " << error << "\n";
     return 1;
   }
-  const std::string humanName = o.humanName.empty() ? arena::LoginName() : o.humanName;
+  // Cleaned here as the match would, so a newline cannot smuggle in a command.
+  const std::string humanName =
+      arena::CleanText(o.humanName.empty() ? arena::LoginName() : o.humanName, arena::kMaxName);
   if (o.human) {
     terminal.emplace();
     const int fd = seat.Start(humanName, error);
