@@ -109,16 +109,8 @@ void ReplayData::Add(const Snapshot& s) {
   ++ticks_;
 }
 
-json ReplayData::Finish(const std::vector<Standing>& results) {
-  json standings = json::array();
-  for (const Standing& st : results) {
-    standings.push_back({{"name", st.name},
-                         {"wins", st.wins},
-                         {"kills", st.kills},
-                         {"deaths", st.deaths},
-                         {"suicides", st.suicides}});
-  }
-  return {{"rounds", std::move(rounds_)}, {"results", standings}};
+json ReplayData::Finish() {
+  return {{"rounds", std::move(rounds_)}};
 }
 
 }  // namespace arena

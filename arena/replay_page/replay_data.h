@@ -17,7 +17,7 @@ class ReplayData {
  public:
   void Add(const Snapshot& s);
   int Ticks() const { return ticks_; }
-  nlohmann::json Finish(const std::vector<Standing>& results);
+  nlohmann::json Finish();
 
  private:
   nlohmann::json rounds_ = nlohmann::json::array();

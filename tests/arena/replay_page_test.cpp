@@ -42,7 +42,7 @@ TEST(ReplayPage, CompactDataDecodesBackToEverySnapshot) {
     for (const arena::Snapshot& s : ticks) {
       builder.Add(s);
     }
-    const json data = builder.Finish({});
+    const json data = builder.Finish();
     std::size_t next = 0;
     for (const json& round : data.at("rounds")) {
       auto rows = round.at("map").get<std::vector<std::string>>();
@@ -85,7 +85,7 @@ TEST(ReplayPage, ClientTextCannotCloseTheDataScript) {
   s.players = {{0, "</script><script>alert(1)</script>", 0, 0, true, 0, ""}};
   s.chat = {{0, "<!-- \xff"}};
   data.Add(s);
-  const std::string html = arena::ReplayPageHtml(data.Finish({}));
+  const std::string html = arena::ReplayPageHtml(data.Finish());
   const std::string open = R"(<script id="recording" type="application/json">)";
   const std::size_t begin = html.find(open) + open.size();
   const std::size_t end = html.find("</script>", begin);
