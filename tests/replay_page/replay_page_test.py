@@ -12,19 +12,17 @@ import base64
 import json
 import os
 import shutil
-import socket
 import struct
 import subprocess
 import sys
 import tempfile
 import time
-import urllib.request
 import zlib
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+from webdriver import Browser  # noqa: E402
+
 ARENA, BOT, WORK = sys.argv[1], sys.argv[2], sys.argv[3]
-CHROME_ARGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-               "--disable-background-networking", "--disable-component-update", "--disable-sync",
-               "--window-size=1200,800"]
 # Colours the page draws (replay.js): walls, blocks, and players by id.
 WALL, BLOCK = (0x5a, 0x5a, 0x5a), (0xa0, 0x70, 0x3c)
 PLAYERS = [(0xe0, 0x1b, 0x1b), (0x1b, 0xb0, 0x1b), (0x2f, 0x5c, 0xff), (0xc0, 0x2c, 0xc0)]
@@ -56,61 +54,6 @@ def record_game():
             if "results" not in j:
                 ticks.append(j)
     return page, ticks
-
-
-class Browser:
-    """A chromedriver session; every request is bounded in time."""
-
-    def __init__(self, profile):
-        with socket.socket() as s:
-            s.bind(("127.0.0.1", 0))
-            self.port = s.getsockname()[1]
-        self.driver = subprocess.Popen(["chromedriver", f"--port={self.port}", "--silent"],
-                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.monotonic() + 20
-        while True:
-            try:
-                self.call("GET", "/status")
-                break
-            except OSError:
-                if time.monotonic() > deadline:
-                    raise
-                time.sleep(0.1)
-        caps = {"capabilities": {"alwaysMatch": {"goog:chromeOptions": {
-            "binary": shutil.which("chromium") or "/usr/bin/chromium",
-            "args": CHROME_ARGS + [f"--user-data-dir={profile}"]}}}}
-        self.session = self.call("POST", "/session", caps)["sessionId"]
-
-    def call(self, method, path, body=None):
-        data = None if body is None else json.dumps(body).encode()
-        request = urllib.request.Request(f"http://127.0.0.1:{self.port}{path}", data=data,
-                                         method=method,
-                                         headers={"Content-Type": "application/json"})
-        with urllib.request.urlopen(request, timeout=30) as response:
-            return json.loads(response.read())["value"]
-
-    def command(self, method, path, body=None):
-        return self.call(method, f"/session/{self.session}{path}", body)
-
-    def open(self, url):
-        self.command("POST", "/url", {"url": url})
-
-    def js(self, script):
-        return self.command("POST", "/execute/sync", {"script": script, "args": []})
-
-    def keys(self, *keys):
-        actions = []
-        for k in keys:
-            actions += [{"type": "keyDown", "value": k}, {"type": "keyUp", "value": k}]
-        self.command("POST", "/actions",
-                      {"actions": [{"type": "key", "id": "keyboard", "actions": actions}]})
-
-    def close(self):
-        try:
-            self.command("DELETE", "")
-        finally:
-            self.driver.terminate()
-            self.driver.wait(timeout=10)
 
 
 MIRROR = """return {round: +document.getElementById('round').textContent,

@@ -1,0 +1,69 @@
+#!/usr/bin/env python3
+"""How the replay page copes with a big game: records one with the real arena
+and real bots (--tick-ms 0 on 127.0.4.2), writes its page, and times in
+headless chromium: opening, stepping, jumping with the slider, and playing.
+
+Usage: bench/replay_page_bench.py [SIZE] [PLAYERS] [TICKS]   (default 255 8 6000)
+Run from the source folder after building build/.
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
+                                "replay_page"))
+from webdriver import Browser  # noqa: E402
+
+size, players, ticks = (int(a) for a in (sys.argv[1:] + ["255", "8", "6000"][len(sys.argv) - 1:]))
+work = tempfile.mkdtemp(prefix="replay-page-bench-")
+record, page = os.path.join(work, "game.jsonl"), os.path.join(work, "game.html")
+argv = ["build/marrowlark-arena", "--bind", "127.0.4.2", "--view", "none", "--tick-ms", "0",
+        "--players", str(players), "--size", f"{size}x{size}", "--rounds", "1",
+        "--max-ticks", str(ticks), "--record", record, "--logs", os.path.join(work, "logs")]
+for _ in range(players):
+    argv += ["--spawn", "build/marrowlark"]
+subprocess.run(argv, check=True, stdout=subprocess.DEVNULL)
+started = time.monotonic()
+subprocess.run(["build/marrowlark-arena", "--replay", record, "--html", page], check=True,
+               stdout=subprocess.DEVNULL)
+print(f"map {size}x{size}, {players} bots, {sum(1 for _ in open(record)) - 1} ticks recorded")
+print(f"recording {os.path.getsize(record) / 1e6:.1f} MB, page {os.path.getsize(page) / 1e3:.0f} kB, "
+      f"written in {time.monotonic() - started:.1f} s")
+
+KEYS = """const [n, key] = arguments; const t0 = performance.now();
+  for (let i = 0; i < n; ++i) window.dispatchEvent(new KeyboardEvent('keydown', {key}));
+  return (performance.now() - t0) / n;"""
+SLIDE = """const s = document.getElementById('slider'); const t0 = performance.now();
+  s.value = arguments[0]; s.dispatchEvent(new Event('input')); return performance.now() - t0;"""
+PLAY = """const done = arguments[arguments.length - 1];
+  document.getElementById('speed').value = arguments[0];
+  const from = +document.getElementById('tick').textContent;
+  let frames = 0, worst = 0, last = performance.now();
+  function frame(now) {
+    worst = Math.max(worst, now - last); last = now;
+    if (++frames < 120) return requestAnimationFrame(frame);
+    window.dispatchEvent(new KeyboardEvent('keydown', {key: ' '}));
+    done([worst, +document.getElementById('tick').textContent - from]);
+  }
+  window.dispatchEvent(new KeyboardEvent('keydown', {key: ' '})); requestAnimationFrame(frame);"""
+
+browser = Browser(os.path.join(work, "profile"))
+try:
+    started = time.monotonic()
+    browser.open(f"file://{page}#round=1&tick=0")
+    print(f"open to the first frame: {time.monotonic() - started:.2f} s")
+    print(f"step forward: {browser.js(KEYS, 500, 'ArrowRight'):.2f} ms a tick (500 steps)")
+    last = int(browser.js("return +document.getElementById('slider').max"))
+    print(f"slider to the last tick: {browser.js(SLIDE, last):.1f} ms")
+    print(f"step back from the last tick (replays the round): "
+          f"{browser.js(KEYS, 50, 'ArrowLeft'):.2f} ms a step")
+    print(f"slider back to tick 100: {browser.js(SLIDE, 100):.1f} ms")
+    for speed in ["1", "16", "64"]:
+        worst, moved = browser.js_async(PLAY, speed)
+        print(f"play {speed}x for 120 animation frames: {moved} ticks, "
+              f"longest frame {worst:.1f} ms")
+finally:
+    browser.close()
