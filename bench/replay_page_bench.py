@@ -4,9 +4,15 @@ and real bots (--tick-ms 0 on 127.0.4.2), writes its page, and times in
 headless chromium: opening, stepping, jumping with the slider, and playing.
 
 Usage: bench/replay_page_bench.py [SIZE] [PLAYERS] [TICKS]   (default 255 8 6000)
-Run from the source folder after building build/.
+       bench/replay_page_bench.py --busy [SIZE] [PLAYERS] [TICKS]
+--busy writes a generated recording instead, busier than bots play: every
+player moves every tick, each has a bomb out and a 9-cell blast, and 40 cells
+turn to floor or block every tick. Run from the source folder after building build/.
 """
+import json
 import os
+import random
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -17,19 +23,50 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
                                 "replay_page"))
 from webdriver import Browser  # noqa: E402
 
-size, players, ticks = (int(a) for a in (sys.argv[1:] + ["255", "8", "6000"][len(sys.argv) - 1:]))
+busy = "--busy" in sys.argv
+args = [a for a in sys.argv[1:] if a != "--busy"]
+size, players, ticks = (int(a) for a in (args + ["255", "8", "6000"][len(args):]))
 work = tempfile.mkdtemp(prefix="replay-page-bench-")
 record, page = os.path.join(work, "game.jsonl"), os.path.join(work, "game.html")
-argv = ["build/marrowlark-arena", "--bind", "127.0.4.2", "--view", "none", "--tick-ms", "0",
-        "--players", str(players), "--size", f"{size}x{size}", "--rounds", "1",
-        "--max-ticks", str(ticks), "--record", record, "--logs", os.path.join(work, "logs")]
-for _ in range(players):
-    argv += ["--spawn", "build/marrowlark"]
-subprocess.run(argv, check=True, stdout=subprocess.DEVNULL)
+
+
+def busy_game():
+    rng = random.Random(1)
+    rows = [["+" if x in (0, size - 1) or y in (0, size - 1) or (x % 2 == 0 and y % 2 == 0)
+             else "#" if rng.random() < 0.6 else "." for x in range(size)] for y in range(size)]
+    at = [[rng.randrange(1, size - 1), rng.randrange(1, size - 1)] for _ in range(players)]
+    with open(record, "w") as out:
+        for tick in range(ticks + 1):
+            for p in at:
+                axis = rng.randrange(2)
+                p[axis] = min(size - 2, max(1, p[axis] + rng.choice((-1, 1))))
+            for _ in range(40):
+                rows[rng.randrange(1, size - 1)][rng.randrange(1, size - 1)] = rng.choice(".#")
+            out.write(json.dumps({
+                "round": 1, "rounds": 1, "tick": tick, "map": ["".join(r) for r in rows],
+                "players": [{"id": i, "name": f"p{i}", "x": x, "y": y, "alive": True, "wins": 0,
+                             "command": ""} for i, (x, y) in enumerate(at)],
+                "bombs": [{"owner": i, "x": x, "y": y, "timer": 1 + tick % 5}
+                          for i, (x, y) in enumerate(at)],
+                "blasts": [[x + d, y] for x, y in at for d in range(-4, 5) if 0 < x + d < size],
+                "deaths": [], "chat": [], "round_over": tick == ticks, "winner": -1}) + "\n")
+
+
+if busy:
+    busy_game()
+else:
+    argv = ["build/marrowlark-arena", "--bind", "127.0.4.2", "--view", "none", "--tick-ms", "0",
+            "--players", str(players), "--size", f"{size}x{size}", "--rounds", "1",
+            "--max-ticks", str(ticks), "--record", record, "--logs", os.path.join(work, "logs")]
+    for _ in range(players):
+        argv += ["--spawn", "build/marrowlark"]
+    subprocess.run(argv, check=True, stdout=subprocess.DEVNULL)
 started = time.monotonic()
 subprocess.run(["build/marrowlark-arena", "--replay", record, "--html", page], check=True,
                stdout=subprocess.DEVNULL)
-print(f"map {size}x{size}, {players} bots, {sum(1 for _ in open(record)) - 1} ticks recorded")
+recorded = sum(1 for line in open(record) if not line.startswith('{"results"'))
+print(f"map {size}x{size}, {players} {'generated players' if busy else 'bots'}, "
+      f"{recorded} ticks recorded")
 print(f"recording {os.path.getsize(record) / 1e6:.1f} MB, page {os.path.getsize(page) / 1e3:.0f} kB, "
       f"written in {time.monotonic() - started:.1f} s")
 
@@ -67,3 +104,4 @@ try:
               f"longest frame {worst:.1f} ms")
 finally:
     browser.close()
+    shutil.rmtree(work, ignore_errors=True)
