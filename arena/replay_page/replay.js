@@ -258,6 +258,7 @@
   let owed = 0;
 
   function setPlaying(on) {
+    if (on && current === frames.length - 1) show(0); // play at the end starts over
     playing = on && current < frames.length - 1;
     $('play').textContent = playing ? 'Pause' : 'Play';
     if (playing) {
