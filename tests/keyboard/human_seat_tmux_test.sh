@@ -25,9 +25,9 @@ fail() {
 # Two closed rooms: the human (seat 0) spawns at 1,1 and the other seat at 7,3.
 printf '%s\n' '+++++++++' '+...+...+' '+...+...+' '+...+...+' '+++++++++' >map.txt
 
-# Waits up to five seconds for a command to succeed.
+# Waits up to ten seconds for a command to succeed.
 wait_for() {
-  for _ in $(seq 50); do
+  for _ in $(seq 100); do
     if "$@"; then return 0; fi
     sleep 0.1
   done
