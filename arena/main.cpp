@@ -16,6 +16,7 @@
 #include "keyboard/terminal_mode.h"
 #include "options.h"
 #include "recording/recorder.h"
+#include "recording/round_record.h"
 #include "replay_page/html_page.h"
 #include "rules/board.h"
 #include "server/children.h"
@@ -28,6 +29,9 @@ namespace {
 
 // The one piece of global state: set by SIGINT or SIGTERM, read by the loops.
 volatile std::sig_atomic_t gSignal = 0;
+
+// How long a spawned program has to connect before the next one is started.
+constexpr std::chrono::seconds kConnectWait{10};
 
 void OnSignal(int signal) {
   gSignal = signal;
@@ -120,6 +124,22 @@ std::string Describe(const arena::ChildResult& r) {
   return text + " (log " + r.log + ")";
 }
 
+// Seat i holds the i-th spawned program, whose command and ending the line
+// gets once it has been reaped.
+void WriteLastRound(arena::RoundOutcome round, const std::vector<std::string>& spawn,
+                    const std::vector<arena::ChildResult>& ended, std::ofstream& out) {
+  for (std::size_t i = 0; i < round.seats.size() && i < ended.size(); ++i) {
+    arena::SeatResult& seat = round.seats[i];
+    seat.command = spawn[i];
+    if (ended[i].signal != 0) {
+      seat.signal = ended[i].signal;
+    } else if (ended[i].status >= 0) {
+      seat.exit = ended[i].status;
+    }
+  }
+  out << arena::JsonLine(arena::ToJson(round)) << std::endl;
+}
+
 int Serve(const arena::Options& o) {
   if (o.human && !arena::OnTerminal()) {
     std::cerr << "marrowlark-arena: --human needs a terminal on standard input and output\n";
@@ -137,6 +157,15 @@ int Serve(const arena::Options& o) {
   if (!o.record.empty() && !recorder.Open(o.record, error)) {
     std::cerr << "marrowlark-arena: " << error << "\n";
     return 2;
+  }
+
+  std::ofstream results;
+  if (!o.results.empty()) {
+    results.open(o.results, std::ios::app);
+    if (!results) {
+      std::cerr << "marrowlark-arena: cannot write the results " << o.results << "\n";
+      return 2;
+    }
   }
 
   arena::Match match(std::move(mo));
@@ -163,20 +192,39 @@ int Serve(const arena::Options& o) {
   }
 
   arena::Children children;
+  std::error_code ec;
   if (!o.spawn.empty()) {
-    std::error_code ec;
     std::filesystem::create_directories(o.logs, ec);
-    for (std::size_t i = 0; i < o.spawn.size(); ++i) {
-      const std::string name =
-          std::filesystem::path(o.spawn[i].substr(0, o.spawn[i].find(' '))).filename().string();
-      const std::string log =
-          (std::filesystem::path(o.logs) / (std::to_string(i + 1) + "-" + name + ".log")).string();
-      if (!children.Start(o.spawn[i], AddressNumbers(o.bind), log, error)) {
-        std::cerr << "marrowlark-arena: " << error << "\n";
-        return 1;
-      }
-    }
   }
+  // Seat i is the i-th --spawn: each program starts once the one before it
+  // has connected, so the seats follow the command line.
+  std::size_t started = 0;
+  auto startedAt = std::chrono::steady_clock::now();
+  std::string spawnError;
+  auto spawnNext = [&] {
+    if (started == o.spawn.size() || !spawnError.empty()) {
+      return;
+    }
+    // The keyboard seat, adopted first, is no spawned program.
+    if (server.Joined() - (o.human ? 1 : 0) < static_cast<int>(started)) {
+      if (std::chrono::steady_clock::now() - startedAt > kConnectWait) {
+        spawnError = o.spawn[started - 1] + ": did not connect within " +
+                     std::to_string(kConnectWait.count()) + " s";
+      }
+      return;
+    }
+    const std::string& command = o.spawn[started];
+    const std::string name =
+        std::filesystem::path(command.substr(0, command.find(' '))).filename().string();
+    const std::string log =
+        (std::filesystem::path(o.logs) / (std::to_string(started + 1) + "-" + name + ".log"))
+            .string();
+    if (!children.Start(command, AddressNumbers(o.bind), log, spawnError)) {
+      return;
+    }
+    ++started;
+    startedAt = std::chrono::steady_clock::now();
+  };
 
   // A spawned player that dies before the game begins would leave its seat
   // empty for ever.
@@ -184,13 +232,17 @@ int Serve(const arena::Options& o) {
   auto stop = [&] {
     if (!server.Playing() && early == nullptr) {
       early = children.FirstExited();
+      spawnNext();
     }
-    return gSignal != 0 || seat.Quit() || (!server.Playing() && early != nullptr);
+    return gSignal != 0 || seat.Quit() ||
+           (!server.Playing() && (early != nullptr || !spawnError.empty()));
   };
   arena::View view(o.human ? arena::ViewMode::Ansi : ChooseView(o.view));
   std::cout << "Waiting for " << o.match.players << " players on " << o.bind << ":" << o.port
             << "\n"
             << std::flush;
+  arena::RoundTracker tracker(o.match.seed);
+  std::optional<arena::RoundOutcome> lastRound;
   server.Run(stop, [&](const arena::Snapshot& s) {
     std::cout << view.Draw(s);
     if (o.human) {
@@ -201,9 +253,21 @@ int Serve(const arena::Options& o) {
     if (recorder.IsOpen()) {
       recorder.Write(s);
     }
+    if (results.is_open()) {
+      if (auto r = tracker.See(s, match.Standings())) {
+        // The last round waits for the spawned programs' exit statuses.
+        if (r->round < o.match.rounds) {
+          results << arena::JsonLine(arena::ToJson(*r)) << std::endl;
+        } else {
+          lastRound = std::move(r);
+        }
+      }
+    }
   });
-  if (early != nullptr) {
-    std::cerr << "marrowlark-arena: " << Describe(*early) << " before the game began\n";
+  if (early != nullptr || !spawnError.empty()) {
+    std::cerr << "marrowlark-arena: "
+              << (early != nullptr ? Describe(*early) + " before the game began" : spawnError)
+              << "\n";
     children.End(0);
     return 1;
   }
@@ -212,6 +276,9 @@ int Serve(const arena::Options& o) {
   }
   // Players that saw the goodbye exit by themselves; the rest are ended.
   children.End(gSignal != 0 ? 0 : 3000);
+  if (lastRound) {
+    WriteLastRound(*lastRound, o.spawn, children.Results(), results);
+  }
   std::cout << "\n" << arena::ResultsTable(match.Standings());
   for (const arena::ChildResult& r : children.Results()) {
     std::cout << Describe(r) << "\n";

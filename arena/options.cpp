@@ -67,6 +67,7 @@ ParsedOptions ParseOptions(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::IsMember({"auto", "ansi", "plain", "none"}));
   app.add_option("--record", o.record, "write every tick to this file, one JSON object a line");
+  app.add_option("--results", o.results, "append one JSON line per finished round to this file");
   auto* spawnOption =
       app.add_option("--spawn", o.spawn, "start CMD with the bind address's four numbers appended")
           ->expected(1)

@@ -19,6 +19,7 @@ struct Options {
   int tickMs = 150;
   std::string view = "auto";
   std::string record;
+  std::string results;  // one JSON line per finished round, appended
   std::string replay;
   std::string html;       // with replay: write the replay page here instead of playing it
   bool human = false;     // seat 0 is played from this terminal's keyboard

@@ -39,6 +39,8 @@ class Server {
   void Run(const std::function<bool()>& stop, const std::function<void(const Snapshot&)>& show);
   // False while the seats are still filling.
   bool Playing() const { return playing_; }
+  // Clients connected so far; before the game, seat i is the i-th of them.
+  int Joined() const { return static_cast<int>(clients_.size()); }
 
  private:
   using Clock = std::chrono::steady_clock;
