@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# A scripted player for the tournament tests, started like a bot with the
+# game's four address numbers: it names itself and never moves.
+set -u
+exec 3<>"/dev/tcp/$1.$2.$3.$4/54321" || exit 1
+echo "NAME stayer" >&3
+while IFS= read -r -t 30 line <&3; do
+  [ "$line" = DISCONNECT ] && exit 0
+done
