@@ -8,6 +8,7 @@ packages=(
   cmake make g++ pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
+  parallel
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix
   python3 chromium chromium-driver tmux
