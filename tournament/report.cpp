@@ -123,7 +123,9 @@ std::string Tally::Standing() const {
 
 std::string Tally::Report(const std::optional<Sprt>& sprt) const {
   std::string out;
-  auto line = [&out](const std::string& text) { out += text + "\n"; };
+  auto line = [&out](const std::string& text) {
+    out += text.substr(0, text.find_last_not_of(' ') + 1) + "\n";
+  };
   if (bots_.size() == 2) {
     const Wdl w = FirstAgainstSecond();
     const auto pairs = Pairs();

@@ -35,8 +35,8 @@ double EloToScore(double elo);
 Estimate FromWdl(const Wdl& wdl);
 Estimate FromPtnml(const Ptnml& pairs);
 
-// The SPRT of logistic Elo elo0 against elo1, in the normal approximation
-// to the generalized likelihood ratio; 0 before the first game (pair).
+// The generalized SPRT of logistic Elo elo0 against elo1, the distribution
+// of outcomes fitted by maximum likelihood; 0 before the first game (pair).
 double LlrWdl(const Wdl& wdl, double elo0, double elo1);
 double LlrPtnml(const Ptnml& pairs, double elo0, double elo1);
 
