@@ -13,6 +13,8 @@
 #include <sstream>
 #include <thread>
 
+#include <nlohmann/json.hpp>
+
 #include "child_process.h"
 
 namespace {
@@ -114,6 +116,43 @@ TEST(Tournament, PlayerThatLeavesAtOnceLosesEveryGame) {
                        "Disconnects: 4, Crashes: 0"),
             std::string::npos)
       << r.out;
+}
+
+// The arena on its own: seats follow the --spawn order, and --results gets
+// one line per round, the last one with the spawned programs' exits.
+TEST(Tournament, ArenaSeatsSpawnsInOrderAndWritesEachRound) {
+  const std::string dir = ScratchDir("tournament-arena");
+  for (const bool leaverFirst : {true, false}) {
+    const std::string results = dir + "/rounds-" + std::to_string(leaverFirst) + ".jsonl";
+    const std::vector<std::string> spawns =
+        leaverFirst ? std::vector{kLeaver, kStayer} : std::vector{kStayer, kLeaver};
+    const ChildOutcome r =
+        RunChild({ArenaBinary(), "--bind", "127.0.3.250", "--players", "2", "--rounds", "2",
+                  "--tick-ms", "5", "--view", "none", "--logs", dir + "/logs", "--results", results,
+                  "--spawn", spawns[0], "--spawn", spawns[1]});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines = Lines(results);
+    ASSERT_EQ(lines.size(), 2u) << ReadFile(results);
+    const std::size_t leaver = leaverFirst ? 0 : 1;
+    for (int round = 1; round <= 2; ++round) {
+      const auto j = nlohmann::json::parse(lines[static_cast<std::size_t>(round - 1)]);
+      EXPECT_EQ(j["round"], round);
+      const auto& gone = j["seats"][leaver];
+      const auto& stayed = j["seats"][1 - leaver];
+      EXPECT_EQ(gone["name"], "leaver");
+      EXPECT_EQ(gone["end"], "left");
+      EXPECT_EQ(gone["tick"], 0);
+      EXPECT_EQ(gone["disconnects"], round == 1 ? 1 : 0);
+      EXPECT_EQ(stayed["name"], "stayer");
+      EXPECT_EQ(stayed["end"], "survived");
+      // Exits only once the programs have ended, after the last round.
+      EXPECT_EQ(stayed.contains("exit"), round == 2) << j;
+      if (round == 2) {
+        EXPECT_EQ(gone["exit"], 0);
+        EXPECT_EQ(stayed["command"], kStayer);
+      }
+    }
+  }
 }
 
 TEST(Tournament, BadInputExitsWithTwoAndWritesNothing) {
