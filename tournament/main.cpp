@@ -116,7 +116,6 @@ int Play(const tournament::Options& o) {
           failure = "cannot write " + path;
         }
         tally.Add(g);
-        progress.Update(tally.Games(), tally.Standing());
         stopped = stopped || decided();
       },
       [&](int game, const std::string& why) {
@@ -124,7 +123,12 @@ int Play(const tournament::Options& o) {
           failure = "game " + std::to_string(game) + ": " + why;
         }
       },
-      [&] { return gSignal != 0 || stopped || !failure.empty(); });
+      [&] {
+        if (progress.Due(tally.Games())) {
+          progress.Update(tally.Games(), tally.Standing());
+        }
+        return gSignal != 0 || stopped || !failure.empty();
+      });
   progress.Finish();
   std::cout << tally.Report(o.sprt) << std::flush;
   if (gSignal != 0) {

@@ -12,7 +12,10 @@ class Progress {
  public:
   // `done` of the `total` games were finished before this run began.
   Progress(int total, int done);
-  // `done` games are finished now; `standing` is the Elo or the leader.
+  // Whether a line is due with `done` games finished: on a terminal a few
+  // times a second and at every finished game, otherwise every 5 s and at the end.
+  bool Due(int done) const;
+  // Shows `done` games finished; `standing` is the Elo or the leader.
   void Update(int done, const std::string& standing);
   // Ends a redrawn line so the report starts on a line of its own.
   void Finish();
@@ -21,10 +24,11 @@ class Progress {
   using Clock = std::chrono::steady_clock;
   int total_;
   int before_;
+  int shown_;
   bool terminal_;
   bool drawn_ = false;
   Clock::time_point start_ = Clock::now();
-  Clock::time_point lastPlain_ = Clock::now();
+  Clock::time_point lastShown_;
 };
 
 }  // namespace tournament
