@@ -21,6 +21,7 @@ namespace {
 
 const std::string kStayer = std::string(SCRIPTS_DIR) + "/stayer.sh";
 const std::string kLeaver = std::string(SCRIPTS_DIR) + "/leaver.sh";
+const std::string kCrasher = std::string(SCRIPTS_DIR) + "/crasher.sh";
 
 std::vector<std::string> Tournament(const std::string& dir, std::vector<std::string> extra) {
   std::vector<std::string> argv = {TOURNAMENT_BIN, "--jobs", "2", "--logs", dir + "/logs"};
@@ -100,8 +101,8 @@ TEST(Tournament, InterruptedRunResumesAndShowsOurBotBehindTheStayer) {
 }
 
 // Three bots: the cross table, and the leaver's games counted as its
-// disconnects and our wins.
-TEST(Tournament, PlayerThatLeavesAtOnceLosesEveryGame) {
+// disconnects and our wins; a player killed by a signal counts as a crash.
+TEST(Tournament, PlayersThatLeaveOrCrashLoseAndAreCounted) {
   const std::string dir = ScratchDir("tournament-leaver");
   const std::string bot = std::string("ours=") + std::getenv("MARROWLARK_BIN");
   const ChildOutcome r =
@@ -116,6 +117,14 @@ TEST(Tournament, PlayerThatLeavesAtOnceLosesEveryGame) {
                        "Disconnects: 4, Crashes: 0"),
             std::string::npos)
       << r.out;
+
+  const ChildOutcome crashed = RunChild(Tournament(
+      dir, {"--bot", "stayer=" + kStayer, "--bot", "crasher=" + kCrasher, "--games", "2"}));
+  ASSERT_EQ(crashed.status, 0) << crashed.err;
+  EXPECT_NE(crashed.out.find("Bot crasher: Games: 2, Survived: 0, Kills: 0, Suicides: 0, "
+                             "Killed: 0, Disconnects: 2, Crashes: 2"),
+            std::string::npos)
+      << crashed.out;
 }
 
 // The arena on its own: seats follow the --spawn order, and --results gets
