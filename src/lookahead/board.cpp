@@ -2,11 +2,18 @@
 
 #include "lookahead/cell.h"
 
+namespace {
+
+// Up to this many bombs OwnsLiveBomb scans the list instead of an index.
+constexpr std::size_t kScanBombs = 16;
+
+}  // namespace
+
 void Board::Reset(const State& live) {
   live_ = &live;
   tick = live.tick;
   players.assign(live.players.begin(), live.players.end());
-  Prepare(live.players.size(), live.bombs.size());
+  Prepare(live, live.players.size(), live.bombs.size());
   // Room for a block per bomb; a chain that destroys more grows the set once,
   // and the room stays for later ticks.
   destroyed_.Reserve(live.bombs.size());
@@ -24,7 +31,7 @@ void Board::Reset(const Board& from) {
     if (player.alive)
       players.push_back(player);
   }
-  Prepare(players.size(), from.bombs.size());
+  Prepare(*live_, players.size(), from.bombs.size());
   const std::size_t destroyed = from.destroyedCells_.size() + from.bombs.size();
   destroyed_.Reserve(destroyed);
   destroyedCells_.reserve(destroyed);
@@ -37,8 +44,10 @@ void Board::Reset(const Board& from) {
   }
 }
 
-void Board::Prepare(std::size_t playerCount, std::size_t bombCount) {
-  destroyed_.Clear();
+void Board::Prepare(const State& live, std::size_t playerCount, std::size_t bombCount) {
+  // Both indexes are arrays over a small map, stamp-cleared: O(1) unless the
+  // map changed size since the last reset.
+  destroyed_.Shape(live.width, live.height);
   destroyedCells_.clear();
   // Each player drops at most one bomb in the tick, so appending never moves
   // the bombs that pointers refer to; every move or drop may occupy one more
@@ -49,12 +58,13 @@ void Board::Prepare(std::size_t playerCount, std::size_t bombCount) {
   bombs.reserve(bombRoom);
   nextBomb_.clear();
   nextBomb_.reserve(bombRoom);
-  cells_.Clear();
+  cells_.Shape(live.width, live.height);
   cells_.Reserve(cellCount);
   occupants_.clear();
   occupants_.reserve(cellCount);
   owners_.Clear();
-  owners_.Reserve(bombRoom);
+  if (bombRoom > kScanBombs)
+    owners_.Reserve(bombRoom);
 }
 
 void Board::IndexPlayers() {
@@ -65,11 +75,6 @@ void Board::IndexPlayers() {
   }
 }
 
-const Board::Occupants* Board::On(int x, int y) const {
-  const int* cell = cells_.Find(x, y);
-  return cell == nullptr ? nullptr : &occupants_[static_cast<std::size_t>(*cell)];
-}
-
 Board::Occupants& Board::Occupy(int x, int y) {
   const int next = static_cast<int>(occupants_.size());
   const int cell = cells_.Insert(x, y, next);
@@ -78,21 +83,9 @@ Board::Occupants& Board::Occupy(int x, int y) {
   return occupants_[static_cast<std::size_t>(cell)];
 }
 
-State::Tile Board::TileAt(int x, int y) const {
-  const State::Tile tile = live_->At(x, y);
-  if (tile == State::Tile::Block && destroyed_.Find(x, y) != nullptr)
-    return State::Tile::Empty;
-  return tile;
-}
-
 void Board::DestroyBlock(int x, int y) {
   destroyed_.Insert(x, y, 0);
   destroyedCells_.emplace_back(x, y);
-}
-
-bool Board::PlayerOn(int x, int y) const {
-  const Occupants* on = On(x, y);
-  return on != nullptr && on->players > 0;
 }
 
 void Board::MovePlayer(std::size_t i, int x, int y) {
@@ -112,32 +105,13 @@ void Board::MovePlayer(std::size_t i, int x, int y) {
   to.firstPlayer = static_cast<int>(i);
 }
 
-int Board::FirstLiveBomb(const Occupants* on) const {
-  int i = on == nullptr ? -1 : on->firstBomb;
-  while (i >= 0 && bombs[static_cast<std::size_t>(i)].timer < 0)
-    i = nextBomb_[static_cast<std::size_t>(i)];
-  return i;
-}
-
-Bomb* Board::Strike(int x, int y) {
-  const Occupants* on = On(x, y);
-  if (on == nullptr)
-    return nullptr;
-  if (on->players > 0)
-    players[static_cast<std::size_t>(on->firstPlayer)].alive = false;
-  const int i = FirstLiveBomb(on);
-  return i < 0 ? nullptr : &bombs[static_cast<std::size_t>(i)];
-}
-
-bool Board::LiveBombOn(int x, int y) const {
-  return FirstLiveBomb(On(x, y)) >= 0;
-}
-
 void Board::AddBomb(const Bomb& bomb) {
   const int index = static_cast<int>(bombs.size());
   bombs.push_back(bomb);
   nextBomb_.push_back(-1);
-  if (bomb.timer >= 0)
+  if (bombs.size() == kScanBombs + 1)
+    IndexOwners();  // the list outgrows the scan
+  else if (bombs.size() > kScanBombs && bomb.timer >= 0)
     owners_.Insert(bomb.owner, 0, 0);
   Occupants& on = Occupy(bomb.x, bomb.y);
   if (on.lastBomb < 0)
@@ -147,17 +121,22 @@ void Board::AddBomb(const Bomb& bomb) {
   on.lastBomb = index;
 }
 
+bool Board::OwnsLiveBomb(int owner) const {
+  if (bombs.size() > kScanBombs)
+    return owners_.Find(owner, 0) != nullptr;
+  for (const Bomb& bomb : bombs) {
+    if (bomb.owner == owner && bomb.timer >= 0)
+      return true;
+  }
+  return false;
+}
+
 void Board::IndexOwners() {
+  if (bombs.size() <= kScanBombs)
+    return;
   owners_.Clear();
   for (const Bomb& bomb : bombs) {
     if (bomb.timer >= 0)
       owners_.Insert(bomb.owner, 0, 0);
   }
-}
-
-bool Board::Clear(int x, int y) const {
-  if (!Valid(x, y, Width(), Height()) || TileAt(x, y) != State::Tile::Empty)
-    return false;
-  const Occupants* on = On(x, y);
-  return on == nullptr || (on->players == 0 && FirstLiveBomb(on) < 0);
 }

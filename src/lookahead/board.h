@@ -1,6 +1,8 @@
 // The simulated position of one candidate command: the live map seen through
 // an overlay of the blocks destroyed so far, and own copies of the players and
-// bombs with indexes by cell. Nothing in it grows with the map's cell count.
+// bombs with indexes by cell. A reset costs what the records hold, never what
+// the map measures: on a small map the indexes are arrays over it, sized when
+// the map's size changes and cleared by stamp (see CellIndex).
 //
 // The look-ahead owns one Board and resets it for every candidate; it points
 // at the live State, which must stay unchanged and alive while it is used.
@@ -9,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "lookahead/cell.h"
+#include "state/cell_index.h"
 #include "state/cell_map.h"
 #include "state/state.h"
 
@@ -50,8 +54,9 @@ class Board {
   void AddBomb(const Bomb& bomb);
 
   // Whether a bomb with timer 0 or more has `owner` as its owner. Bombs that
-  // AddBomb appends count at once; other timer changes only after IndexOwners.
-  bool OwnsLiveBomb(int owner) const { return owners_.Find(owner, 0) != nullptr; }
+  // AddBomb appends count at once; other timer changes may count only after
+  // IndexOwners.
+  bool OwnsLiveBomb(int owner) const;
   void IndexOwners();
 
   // A cell a player may step onto: on the map, Empty, no player record on it
@@ -74,8 +79,9 @@ class Board {
     int lastBomb = -1;
   };
 
-  // Clears the indexes, sized for the records about to be copied in.
-  void Prepare(std::size_t players, std::size_t bombs);
+  // Clears the indexes, shaped for `live`'s map and sized for the records
+  // about to be copied in.
+  void Prepare(const State& live, std::size_t players, std::size_t bombs);
   // Indexes `players`, already copied in, by cell.
   void IndexPlayers();
 
@@ -85,10 +91,59 @@ class Board {
   int FirstLiveBomb(const Occupants* on) const;
 
   const State* live_ = nullptr;
-  CellMap destroyed_;                                // on-map cells whose block a blast destroyed
+  CellIndex destroyed_;                              // on-map cells whose block a blast destroyed
   std::vector<std::pair<int, int>> destroyedCells_;  // the same cells, listed
-  CellMap cells_;                                    // cell -> index into occupants_
+  CellIndex cells_;                                  // cell -> index into occupants_
   std::vector<Occupants> occupants_;
   std::vector<int> nextBomb_;  // per bomb: the next bomb on its cell, or -1
-  CellMap owners_;             // (owner, 0) for each owner of a live bomb
+  // (owner, 0) for each owner of a live bomb; kept only for more bombs than
+  // a scan of the list finds faster.
+  CellMap owners_;
 };
+
+// The lookups of every blast and every evaluated cell, inline.
+
+inline const Board::Occupants* Board::On(int x, int y) const {
+  const int* cell = cells_.Find(x, y);
+  return cell == nullptr ? nullptr : &occupants_[static_cast<std::size_t>(*cell)];
+}
+
+inline State::Tile Board::TileAt(int x, int y) const {
+  const State::Tile tile = live_->At(x, y);
+  if (tile == State::Tile::Block && destroyed_.Find(x, y) != nullptr)
+    return State::Tile::Empty;
+  return tile;
+}
+
+inline bool Board::PlayerOn(int x, int y) const {
+  const Occupants* on = On(x, y);
+  return on != nullptr && on->players > 0;
+}
+
+inline int Board::FirstLiveBomb(const Occupants* on) const {
+  int i = on == nullptr ? -1 : on->firstBomb;
+  while (i >= 0 && bombs[static_cast<std::size_t>(i)].timer < 0)
+    i = nextBomb_[static_cast<std::size_t>(i)];
+  return i;
+}
+
+inline Bomb* Board::Strike(int x, int y) {
+  const Occupants* on = On(x, y);
+  if (on == nullptr)
+    return nullptr;
+  if (on->players > 0)
+    players[static_cast<std::size_t>(on->firstPlayer)].alive = false;
+  const int i = FirstLiveBomb(on);
+  return i < 0 ? nullptr : &bombs[static_cast<std::size_t>(i)];
+}
+
+inline bool Board::LiveBombOn(int x, int y) const {
+  return FirstLiveBomb(On(x, y)) >= 0;
+}
+
+inline bool Board::Clear(int x, int y) const {
+  if (!Valid(x, y, Width(), Height()) || TileAt(x, y) != State::Tile::Empty)
+    return false;
+  const Occupants* on = On(x, y);
+  return on == nullptr || (on->players == 0 && FirstLiveBomb(on) < 0);
+}

@@ -1,8 +1,11 @@
 #include "lookahead/danger.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <climits>
 #include <cstddef>
+#include <cstdint>
 
 #include "lookahead/cell.h"
 
@@ -11,59 +14,153 @@ namespace {
 constexpr int kReach = 2;
 constexpr int kDropTime = 6;  // a bomb dropped now, seen after one tick more
 constexpr int kChainPasses = 3;
+// Up to this many centres a scan over all of them finds a centre, or the
+// crosses around a cell, faster than lookups by cell; beyond it the centres
+// are indexed by cell.
+constexpr std::size_t kScanCentres = 16;
+
+// Whether the cross centred on (cx, cy) covers (x, y): the same cell, or two
+// cells or less away along a row or column, with shifted cells wrapping
+// around as Shift wraps them.
+bool Covers(int cx, int cy, int x, int y) {
+  const std::uint32_t dx = static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(cx);
+  const std::uint32_t dy = static_cast<std::uint32_t>(y) - static_cast<std::uint32_t>(cy);
+  return (dx == 0 && dy + kReach <= 2 * kReach) || (dy == 0 && dx + kReach <= 2 * kReach);
+}
 
 }  // namespace
 
 void DangerList::Clear() {
   dangers_.clear();
-  centreOf_.clear();
-  centreCells_.Clear();
-  centres_.clear();
+  ForgetCentres();
 }
 
-void DangerList::Add(const Danger& danger) {
-  const int index = static_cast<int>(dangers_.size());
-  const int next = static_cast<int>(centres_.size());
-  const int centre = centreCells_.Insert(danger.x, danger.y, next);
-  if (centre == next) {
-    centres_.push_back({danger.x, danger.y, index, INT_MAX});
+void DangerList::ForgetCentres() {
+  centreOf_.clear();
+  centreCells_.Clear();
+  indexed_ = false;
+  centres_.clear();
+  listed_ = false;
+}
+
+int DangerList::FindCentre(int x, int y) const {
+  if (indexed_) {
+    const int* centre = centreCells_.Find(x, y);
+    return centre == nullptr ? -1 : *centre;
   }
-  centres_[static_cast<std::size_t>(centre)].last = index;
-  dangers_.push_back(danger);
+  for (std::size_t c = 0; c < centres_.size(); ++c) {
+    if (centres_[c].x == x && centres_[c].y == y) {
+      return static_cast<int>(c);
+    }
+  }
+  return -1;
+}
+
+void DangerList::AddCentre(std::size_t index) {
+  const Danger& danger = dangers_[index];
+  int centre = FindCentre(danger.x, danger.y);
+  if (centre < 0) {
+    centre = static_cast<int>(centres_.size());
+    centres_.push_back({danger.x, danger.y, 0, INT_MAX});
+    if (indexed_) {
+      centreCells_.Insert(danger.x, danger.y, centre);
+    } else if (centres_.size() > kScanCentres) {
+      // Too many to scan: index them all by cell from now on.
+      for (std::size_t c = 0; c < centres_.size(); ++c) {
+        centreCells_.Insert(centres_[c].x, centres_[c].y, static_cast<int>(c));
+      }
+      indexed_ = true;
+    }
+  }
+  centres_[static_cast<std::size_t>(centre)].last = static_cast<int>(index);
   centreOf_.push_back(centre);
 }
 
+void DangerList::Add(const Danger& danger) {
+  dangers_.push_back(danger);
+  AddCentre(dangers_.size() - 1);
+  listed_ = false;
+}
+
 void DangerList::List(const Board& board) {
-  Clear();
   const std::size_t most = board.bombs.size() + board.players.size();
+  dangers_.clear();
   dangers_.reserve(most);
-  centreOf_.reserve(most);
-  centreCells_.Reserve(most);
-  centres_.reserve(most);
-  reach_.reserve(8 * most);
   for (const Bomb& bomb : board.bombs) {
-    Add({bomb.x, bomb.y, bomb.timer});
+    dangers_.push_back({bomb.x, bomb.y, bomb.timer});
   }
   for (const Player& player : board.players) {
     if (player.id != State::kSelfId && !board.OwnsLiveBomb(player.id)) {
-      Add({player.x, player.y, kDropTime});
+      dangers_.push_back({player.x, player.y, kDropTime});
     }
   }
+  // The centres follow from the cells in list order alone; the candidates of
+  // one tick often list the same dangers, and then they stand as they are.
+  if (listed_ && dangers_ == listedFrom_) {
+    return;
+  }
+  ForgetCentres();
+  centreCells_.Shape(board.Width(), board.Height());
+  centreOf_.reserve(most);
+  centres_.reserve(most);
+  centreCells_.Reserve(most);
+  reach_.reserve(8 * most);
+  chainedFrom_.reserve(most);
+  chainedTimes_.reserve(most);
+  listedFrom_.reserve(most);
+  for (std::size_t i = 0; i < dangers_.size(); ++i) {
+    AddCentre(i);
+  }
+  listedFrom_.assign(dangers_.begin(), dangers_.end());
+  listed_ = true;
 }
 
 void DangerList::Chain() {
+  // The chained times follow from the list alone, and the candidates of one
+  // tick often list the same dangers: then the last result is taken again.
+  if (dangers_ == chainedFrom_) {
+    for (std::size_t i = 0; i < dangers_.size(); ++i) {
+      dangers_[i].time = chainedTimes_[i];
+    }
+    return;
+  }
+  chainedFrom_.assign(dangers_.begin(), dangers_.end());
+  for (Centre& centre : centres_) {
+    centre.cap = INT_MAX;
+  }
   // Step 1. Find once, for every centre, the centres on the eight cells in
-  // its reach.
+  // its reach. The order within a reach does not matter to step 2.
   reach_.clear();
   reachStart_.clear();
   reachStart_.reserve(centres_.size() + 1);
-  for (const Centre& centre : centres_) {
-    reachStart_.push_back(static_cast<int>(reach_.size()));
-    for (const Direction& d : kDirections) {
-      for (int k = 1; k <= kReach; ++k) {
-        if (const int* target =
-                centreCells_.Find(Shift(centre.x, d.dx * k), Shift(centre.y, d.dy * k))) {
-          reach_.push_back(*target);
+  if (!indexed_) {
+    // Few centres: reach is symmetric, so each pair is tested once, into a
+    // bit mask per centre. Distinct centres lie on distinct cells, so a
+    // centre is never in its own reach.
+    std::array<std::uint32_t, kScanCentres> reach{};
+    for (std::size_t a = 0; a < centres_.size(); ++a) {
+      for (std::size_t b = a + 1; b < centres_.size(); ++b) {
+        if (Covers(centres_[a].x, centres_[a].y, centres_[b].x, centres_[b].y)) {
+          reach[a] |= std::uint32_t{1} << b;
+          reach[b] |= std::uint32_t{1} << a;
+        }
+      }
+    }
+    for (std::size_t c = 0; c < centres_.size(); ++c) {
+      reachStart_.push_back(static_cast<int>(reach_.size()));
+      for (std::uint32_t rest = reach[c]; rest != 0; rest &= rest - 1) {
+        reach_.push_back(std::countr_zero(rest));
+      }
+    }
+  } else {
+    for (const Centre& centre : centres_) {
+      reachStart_.push_back(static_cast<int>(reach_.size()));
+      for (const Direction& d : kDirections) {
+        for (int k = 1; k <= kReach; ++k) {
+          if (const int* target =
+                  centreCells_.Find(Shift(centre.x, d.dx * k), Shift(centre.y, d.dy * k))) {
+            reach_.push_back(*target);
+          }
         }
       }
     }
@@ -86,9 +183,11 @@ void DangerList::Chain() {
     }
   }
   // Step 3. Settle every danger's time.
+  chainedTimes_.clear();
   for (std::size_t i = 0; i < dangers_.size(); ++i) {
     int& time = dangers_[i].time;
     time = std::min(time, centres_[static_cast<std::size_t>(centreOf_[i])].cap);
+    chainedTimes_.push_back(time);
   }
 }
 
@@ -96,6 +195,12 @@ int DangerList::At(int x, int y) const {
   // The crosses that cover (x, y) are centred on the cell itself and on the
   // cells in reach along both axes; the one latest in the list decides.
   int last = -1;
+  if (!indexed_) {
+    for (const Centre& centre : centres_) {
+      last = Covers(centre.x, centre.y, x, y) ? std::max(last, centre.last) : last;
+    }
+    return last < 0 ? kNone : dangers_[static_cast<std::size_t>(last)].time;
+  }
   const auto consider = [&](int cx, int cy) {
     if (const int* centre = centreCells_.Find(cx, cy)) {
       last = std::max(last, centres_[static_cast<std::size_t>(*centre)].last);
@@ -108,4 +213,26 @@ int DangerList::At(int x, int y) const {
     }
   }
   return last < 0 ? kNone : dangers_[static_cast<std::size_t>(last)].time;
+}
+
+void DangerList::Around(int x, int y, int (&times)[5]) const {
+  if (indexed_) {
+    times[0] = At(x, y);
+    for (int d = 0; d < 4; ++d) {
+      times[d + 1] = At(Shift(x, kDirections[d].dx), Shift(y, kDirections[d].dy));
+    }
+    return;
+  }
+  int last[5] = {-1, -1, -1, -1, -1};
+  for (const Centre& centre : centres_) {
+    last[0] = Covers(centre.x, centre.y, x, y) ? std::max(last[0], centre.last) : last[0];
+    for (int d = 0; d < 4; ++d) {
+      const bool covers =
+          Covers(centre.x, centre.y, Shift(x, kDirections[d].dx), Shift(y, kDirections[d].dy));
+      last[d + 1] = covers ? std::max(last[d + 1], centre.last) : last[d + 1];
+    }
+  }
+  for (int cell = 0; cell < 5; ++cell) {
+    times[cell] = last[cell] < 0 ? kNone : dangers_[static_cast<std::size_t>(last[cell])].time;
+  }
 }

@@ -23,9 +23,12 @@ Sum Distance(int a, int b) {
 class Terms {
  public:
   Terms(const Board& board, const DangerList& dangers, int x, int y) : board_(board) {
-    near_[0] = Look(dangers, x, y, false);
+    int times[5];
+    dangers.Around(x, y, times);
+    near_[0] = Look(x, y, false, times[0]);
     for (int d = 0; d < 4; ++d) {
-      near_[d + 1] = Look(dangers, Shift(x, kDirections[d].dx), Shift(y, kDirections[d].dy), true);
+      near_[d + 1] =
+          Look(Shift(x, kDirections[d].dx), Shift(y, kDirections[d].dy), true, times[d + 1]);
     }
   }
 
@@ -136,11 +139,11 @@ class Terms {
     int danger;  // only for a cell on the map
   };
 
-  Near Look(const DangerList& dangers, int x, int y, bool neighbour) const {
+  Near Look(int x, int y, bool neighbour, int danger) const {
     Near near{Valid(x, y, board_.Width(), board_.Height()), false, DangerList::kNone};
     if (near.inside) {
       near.clear = neighbour && board_.Clear(x, y);
-      near.danger = dangers.At(x, y);
+      near.danger = danger;
     }
     return near;
   }

@@ -198,7 +198,8 @@ TEST(DangerList, ChainAndCellDangersMatchThePlainRulesOnRandomLists) {
   };
   for (int round = 0; round < 3000; ++round) {
     std::vector<Danger> plain;
-    const int count = static_cast<int>(random() % 16);
+    // Up to 40, past the count where centres are indexed instead of scanned.
+    const int count = static_cast<int>(random() % 40);
     for (int i = 0; i < count; ++i) {
       Danger danger{coordinate(kWidth), coordinate(kHeight), static_cast<int>(random() % 10) - 2};
       if (!plain.empty() && random() % 3 == 0) {
@@ -223,6 +224,15 @@ TEST(DangerList, ChainAndCellDangersMatchThePlainRulesOnRandomLists) {
       rows.push_back(row);
     }
     ASSERT_EQ(rows, PlainMap(kWidth, kHeight, plain)) << "round " << round;
+    const int x = coordinate(kWidth);
+    const int y = coordinate(kHeight);
+    int around[5];
+    dangers.Around(x, y, around);
+    ASSERT_EQ(around[0], dangers.At(x, y)) << "round " << round;
+    for (int d = 0; d < 4; ++d) {
+      ASSERT_EQ(around[d + 1], dangers.At(Shift(x, kDirections[d].dx), Shift(y, kDirections[d].dy)))
+          << "round " << round;
+    }
   }
 }
 

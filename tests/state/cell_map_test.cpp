@@ -1,4 +1,5 @@
 #include "state/cell_map.h"
+#include "state/cell_index.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,48 @@ TEST(CellMap, MatchesAnOrderedMapAcrossGrowthAndClears) {
       const int x = static_cast<int>(random() % 40) - 20;
       const int y = static_cast<int>(random() % 40);
       ASSERT_EQ(map.Find(x, y) != nullptr, expected.count({x, y}) == 1) << "round " << round;
+    }
+  }
+}
+
+// Against std::map across map shapes (small ones held as an array, one too
+// large for it, none at all), keys on the map and off it, clears and
+// re-shapes, so neither the array nor the fallback shows a stale key.
+TEST(CellIndex, MatchesAnOrderedMapOnAndOffMapsOfEveryShape) {
+  std::mt19937 random(5);
+  const std::pair<int, int> shapes[] = {{15, 13}, {1, 1}, {0, 7}, {300, 300}, {60, 60}, {15, 13}};
+  CellIndex index;
+  for (const auto& [width, height] : shapes) {
+    index.Shape(width, height);
+    for (int round = 0; round < 40; ++round) {
+      std::map<std::pair<int, int>, int> expected;
+      if (round > 0)
+        index.Clear();
+      index.Reserve(64);
+      const auto coordinate = [&](int size) {
+        const unsigned roll = random() % 10;
+        return roll == 0   ? static_cast<int>(random())
+               : roll == 1 ? -1 - static_cast<int>(random() % 3)
+                           : static_cast<int>(random() % static_cast<unsigned>(size + 2));
+      };
+      const int count = static_cast<int>(random() % 64);
+      for (int i = 0; i < count; ++i) {
+        const int x = coordinate(width);
+        const int y = coordinate(height);
+        expected.emplace(std::pair{x, y}, i);
+        ASSERT_EQ(index.Insert(x, y, i), expected.at({x, y}));
+      }
+      ASSERT_EQ(index.Size(), expected.size()) << width << "x" << height << " round " << round;
+      for (int i = 0; i < 100; ++i) {
+        const int x = coordinate(width);
+        const int y = coordinate(height);
+        const int* found = index.Find(x, y);
+        const auto it = expected.find({x, y});
+        ASSERT_EQ(found != nullptr, it != expected.end()) << x << "," << y;
+        if (found != nullptr) {
+          ASSERT_EQ(*found, it->second) << x << "," << y;
+        }
+      }
     }
   }
 }
