@@ -109,10 +109,10 @@ TEST(OwnPosition, IgnoredWithoutASelfRecord) {
 
 TEST(BombsSection, MergesByCell) {
   State s;
-  BombsSection(s, {{1, 1, 5}, {2, 2, 3}});
+  BombsSection(s, {{1, 1, 5}, {2, 2, 3}, {4, 4, 2}});
   s.bombs[0].owner = 7;
-  // Re-sent: keeps its owner, takes the new timer. Not re-sent: gone.
-  // Re-sent negative: gone. New cell: unattributed.
+  // Re-sent: keeps its owner, takes the new timer. Re-sent negative: gone.
+  // Not re-sent (4,4): gone. New cell: unattributed.
   BombsSection(s, {{1, 1, 4}, {2, 2, -3}, {3, 3, 2}});
   ASSERT_EQ(s.bombs.size(), 2u);
   EXPECT_EQ(s.bombs[0], (Bomb{7, 1, 1, 4}));
