@@ -27,12 +27,12 @@ std::uint32_t NowMicros() {
 
 Client::Client(std::uint32_t address, std::ostream& out) : out(&out), network(address, out) {
   ReserveTaunt();
-  out << "Client created\n";
+  out << "Client created\n" << std::flush;
 }
 
 Client::Client(platform::SocketHandle socket, std::ostream& out) : out(&out), network(socket, out) {
   ReserveTaunt();
-  out << "Client created\n";
+  out << "Client created\n" << std::flush;
 }
 
 void Client::ReserveTaunt() {

@@ -5,11 +5,13 @@
 Network::Network(std::uint32_t address, std::ostream& log) : log(&log) {
   ReserveBuffers();
   platform::StartSockets();
-  log << "Networking started\n";
+  // Each start-up line is flushed, so a log on a pipe shows the bot waiting
+  // for its connection or its first map.
+  log << "Networking started\n" << std::flush;
   sock = platform::OpenTcpSocket();
   connectError = sock == platform::kNoSocket ? std::string("no socket could be created")
                                              : platform::Connect(sock, address, kPort);
-  log << "Connection created\n";
+  log << "Connection created\n" << std::flush;
 }
 
 Network::Network(platform::SocketHandle socket, std::ostream& log) : log(&log), sock(socket) {
@@ -28,7 +30,7 @@ Network::~Network() {
   platform::CloseSocket(sock);
   *log << "Connection closed\n";
   platform::StopSockets();
-  *log << "Networking stopped\n";
+  *log << "Networking stopped\n" << std::flush;
 }
 
 std::string_view Network::ReadLine() {

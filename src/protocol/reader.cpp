@@ -20,12 +20,12 @@ bool Reader::ReadStatus() {
     if (line == Network::kDisconnect)
       return false;
     if (line == "DEAD") {
-      *log << "DEAD\n";
+      *log << "DEAD\n" << std::flush;  // seen at once, not with the next tick
       continue;
     }
     if (line == "ENDOFROUND") {
       state->EndRound();
-      *log << "ENDOFROUND\n";
+      *log << "ENDOFROUND\n" << std::flush;
       continue;
     }
     if (line == "PLAYERS") {

@@ -180,4 +180,18 @@ TEST(Taunts, DoomLineEveryHopelessTick) {
   EXPECT_EQ(run.sent, kName + "SAY D:\nSAY D:\nSAY I'm so ****ed\n");
 }
 
+// The log reaches a pipe or file as things happen: the start-up lines while
+// the server holds back its first map, DEAD and ENDOFROUND before the next.
+TEST(Log, EachLineIsOutBeforeTheServerSpeaksAgain) {
+  const std::string tick = kStartup + OpenCentreTick(1);
+  const SteppedRun run = PlaySteps("127.0.0.11", {{"", kStartup},
+                                                  {Block(2, 2, kOpen5), OpenCentreTick(1)},
+                                                  {"DEAD\n", "DEAD\n"},
+                                                  {"ENDOFROUND\n", "ENDOFROUND\n"}});
+  EXPECT_EQ(run.outs, (std::vector<std::string>{kStartup, tick, tick + "DEAD\n",
+                                                tick + "DEAD\nENDOFROUND\n"}));
+  EXPECT_EQ(MaskTimes(run.out), tick + "DEAD\nENDOFROUND\n" + kTeardown);
+  EXPECT_EQ(run.status, 0);
+}
+
 }  // namespace

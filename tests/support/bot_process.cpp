@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <regex>
@@ -25,6 +26,23 @@ std::string BotBinary() {
   if (path == nullptr)
     throw std::runtime_error("MARROWLARK_BIN is not set");
   return path;
+}
+
+// What the child has written to `file` so far, without moving its offset.
+std::string Peek(std::FILE* file) {
+  std::string text;
+  char chunk[4096];
+  for (ssize_t n;
+       (n = pread(fileno(file), chunk, sizeof chunk, static_cast<off_t>(text.size()))) > 0;)
+    text.append(chunk, static_cast<std::size_t>(n));
+  return text;
+}
+
+// Appends to `sent` whatever the peer has sent and is waiting to be read.
+void Drain(int peer, std::string& sent) {
+  char chunk[4096];
+  for (ssize_t got; (got = recv(peer, chunk, sizeof chunk, MSG_DONTWAIT)) > 0;)
+    sent.append(chunk, static_cast<std::size_t>(got));
 }
 
 std::string ReadAll(std::FILE* file) {
@@ -108,6 +126,20 @@ bool WaitFor(int fd, short events, Clock::time_point deadline) {
   return poll(&p, 1, static_cast<int>(left.count())) > 0;
 }
 
+// Shuts the sending side, appends to `sent` everything the bot sends until
+// it closes, and closes the peer.
+void ReadToTheEnd(int peer, Clock::time_point deadline, std::string& sent) {
+  shutdown(peer, SHUT_WR);
+  char chunk[4096];
+  while (WaitFor(peer, POLLIN, deadline)) {
+    const ssize_t got = recv(peer, chunk, sizeof chunk, 0);
+    if (got <= 0)
+      break;
+    sent.append(chunk, static_cast<std::size_t>(got));
+  }
+  close(peer);
+}
+
 std::vector<std::string> Dotted(const std::string& address) {
   std::vector<std::string> parts;
   std::stringstream in(address);
@@ -149,16 +181,36 @@ BotRun PlayAgainst(const ScriptedServer& server) {
       if (server.pause.count() > 0)
         std::this_thread::sleep_for(server.pause);
     }
-    shutdown(peer, SHUT_WR);
-    char chunk[4096];
-    while (WaitFor(peer, POLLIN, deadline)) {
-      const ssize_t got = recv(peer, chunk, sizeof chunk, 0);
-      if (got <= 0)
-        break;
-      run.sent.append(chunk, static_cast<std::size_t>(got));
-    }
-    close(peer);
+    ReadToTheEnd(peer, deadline, run.sent);
   }
+  close(listener);
+  Finish(child, deadline, run);
+  return run;
+}
+
+SteppedRun PlaySteps(const std::string& address, const std::vector<Step>& steps,
+                     std::chrono::milliseconds wait) {
+  const auto deadline = Clock::now() + wait * static_cast<int>(steps.size() + 1);
+  SteppedRun run;
+  const int listener = Listen(address);
+  Child child = Start(Dotted(address));
+  const int peer = WaitFor(listener, POLLIN, deadline) ? accept(listener, nullptr, nullptr) : -1;
+  for (const Step& step : steps) {
+    if (peer >= 0)
+      send(peer, step.send.data(), step.send.size(), MSG_NOSIGNAL);
+    const auto stepEnd = std::min(deadline, Clock::now() + wait);
+    std::string out = MaskTimes(Peek(child.out));
+    while (!out.ends_with(step.until) && Clock::now() < stepEnd) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      out = MaskTimes(Peek(child.out));
+    }
+    if (peer >= 0)
+      Drain(peer, run.sent);
+    run.outs.push_back(out);
+    run.sents.push_back(run.sent);
+  }
+  if (peer >= 0)
+    ReadToTheEnd(peer, deadline, run.sent);
   close(listener);
   Finish(child, deadline, run);
   return run;

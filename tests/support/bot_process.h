@@ -31,5 +31,19 @@ struct ScriptedServer {
 // reads everything the bot sends until it closes.
 BotRun PlayAgainst(const ScriptedServer& server);
 
+// A server that holds the connection open between the steps of its script:
+// each step sends its bytes, then waits until the bot's standard output (its
+// times masked) ends with `until`, or `wait` has passed.
+struct Step {
+  std::string send;
+  std::string until;
+};
+struct SteppedRun : BotRun {
+  std::vector<std::string> outs;   // standard output (times masked) as each step ended
+  std::vector<std::string> sents;  // the bytes the bot had sent by then
+};
+SteppedRun PlaySteps(const std::string& address, const std::vector<Step>& steps,
+                     std::chrono::milliseconds wait = std::chrono::seconds(3));
+
 // Replaces every number after "Time: " with "#", since it varies.
 std::string MaskTimes(const std::string& log);
