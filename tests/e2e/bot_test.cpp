@@ -165,6 +165,17 @@ TEST(Taunts, IdleLineAtMostOnceInTwentyTicksAndResetByANewRound) {
   EXPECT_NE(run.out.find("Tick: 45\nENDOFROUND\nEvaluated: "), std::string::npos);
 }
 
+// The pace of the idle line to the tick: 19 quiet ticks say nothing, the
+// 20th says the first line.
+TEST(Taunts, IdleLineOnExactlyTheTwentiethQuietTick) {
+  const SteppedRun run = PlaySteps("127.0.0.12", {{Repeat(Block(2, 2, kOpen5), 19), "Tick: 19\n"},
+                                                  {Block(2, 2, kOpen5), "Tick: 20\n"}});
+  ASSERT_EQ(run.outs.size(), 2u);
+  EXPECT_TRUE(run.outs[1].ends_with("Tick: 20\n")) << run.outs[1];
+  EXPECT_EQ(run.sents, (std::vector<std::string>{kName, kName + "SAY Comon! I'm waiting!\n"}));
+  EXPECT_EQ(run.status, 0);
+}
+
 // Boxed into a 1 x 1 map on its own fresh bomb, the bot cannot escape: every
 // candidate scores below -10000 (the same: moves and a second bomb are
 // refused), so it stays, reports -10000 and says a doom line every tick.
@@ -178,6 +189,18 @@ TEST(Taunts, DoomLineEveryHopelessTick) {
   EXPECT_NE(run.out.find("Best: 0 : -10000\nTime: "), std::string::npos);
   // rand() % 3 for glibc's first three values: 1, 1, 0.
   EXPECT_EQ(run.sent, kName + "SAY D:\nSAY D:\nSAY I'm so ****ed\n");
+}
+
+// Between two bombs with an opponent on its cell, the bot's best is to stay
+// at exactly -5000: hopeless only below that, so it says nothing.
+TEST(Taunts, NoDoomLineAtExactlyMinusFiveThousand) {
+  ScriptedServer server;
+  server.address = "127.0.0.13";
+  server.stream = Block(1, 1, {"..#..", ".....", "#...+"}, {"0,1 2", "2,1 1"}, {"0 1,1"});
+  const BotRun run = PlayAgainst(server);
+  ASSERT_EQ(run.status, 0);
+  EXPECT_NE(run.out.find("Best: 0 : -5000\n"), std::string::npos) << run.out;
+  EXPECT_EQ(run.sent, kName);
 }
 
 // The log reaches a pipe or file as things happen: the start-up lines while
