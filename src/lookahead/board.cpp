@@ -4,8 +4,9 @@
 
 namespace {
 
-// Up to this many bombs OwnsLiveBomb scans the list instead of an index.
-constexpr std::size_t kScanBombs = 16;
+// While players times bombs stays below this, OwnsLiveBomb scans the bombs,
+// which costs less than keeping an index up to date.
+constexpr std::size_t kScanOwners = 1024;
 
 }  // namespace
 
@@ -63,7 +64,8 @@ void Board::Prepare(const State& live, std::size_t playerCount, std::size_t bomb
   occupants_.clear();
   occupants_.reserve(cellCount);
   owners_.Clear();
-  if (bombRoom > kScanBombs)
+  scanOwners_ = bombRoom * playerCount <= kScanOwners;
+  if (!scanOwners_)
     owners_.Reserve(bombRoom);
 }
 
@@ -109,9 +111,7 @@ void Board::AddBomb(const Bomb& bomb) {
   const int index = static_cast<int>(bombs.size());
   bombs.push_back(bomb);
   nextBomb_.push_back(-1);
-  if (bombs.size() == kScanBombs + 1)
-    IndexOwners();  // the list outgrows the scan
-  else if (bombs.size() > kScanBombs && bomb.timer >= 0)
+  if (!scanOwners_ && bomb.timer >= 0)
     owners_.Insert(bomb.owner, 0, 0);
   Occupants& on = Occupy(bomb.x, bomb.y);
   if (on.lastBomb < 0)
@@ -122,7 +122,7 @@ void Board::AddBomb(const Bomb& bomb) {
 }
 
 bool Board::OwnsLiveBomb(int owner) const {
-  if (bombs.size() > kScanBombs)
+  if (!scanOwners_)
     return owners_.Find(owner, 0) != nullptr;
   for (const Bomb& bomb : bombs) {
     if (bomb.owner == owner && bomb.timer >= 0)
@@ -132,7 +132,7 @@ bool Board::OwnsLiveBomb(int owner) const {
 }
 
 void Board::IndexOwners() {
-  if (bombs.size() <= kScanBombs)
+  if (scanOwners_)
     return;
   owners_.Clear();
   for (const Bomb& bomb : bombs) {

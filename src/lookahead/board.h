@@ -96,9 +96,10 @@ class Board {
   CellIndex cells_;                                  // cell -> index into occupants_
   std::vector<Occupants> occupants_;
   std::vector<int> nextBomb_;  // per bomb: the next bomb on its cell, or -1
-  // (owner, 0) for each owner of a live bomb; kept only for more bombs than
-  // a scan of the list finds faster.
+  // (owner, 0) for each owner of a live bomb, kept unless scanOwners_: with
+  // few players and bombs a scan of the bombs answers sooner.
   CellMap owners_;
+  bool scanOwners_ = true;
 };
 
 // The lookups of every blast and every evaluated cell, inline.
