@@ -6,7 +6,7 @@ namespace {
 
 // While players times bombs stays below this, OwnsLiveBomb scans the bombs,
 // which costs less than keeping an index up to date.
-constexpr std::size_t kScanOwners = 1024;
+constexpr std::size_t kScanOwners = 512;
 
 }  // namespace
 

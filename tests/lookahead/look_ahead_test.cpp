@@ -145,4 +145,37 @@ TEST(Board, ResetFromAPlayedBoardPlaysOnAsTheNextState) {
   }
 }
 
+// Whether a player owns a live bomb is a scan with few records and an index
+// with many: both must answer as the bombs do, after a reset and after a tick.
+TEST(Board, OwnsLiveBombAsTheBombsSayWithFewAndManyRecords) {
+  std::mt19937 random(10);
+  for (int round = 0; round < 300; ++round) {
+    State live = Grid({"........", "........", "........"});
+    const int players = 1 + static_cast<int>(random() % 30);
+    for (int id = 0; id < players; ++id)
+      live.players.push_back(
+          At(id, static_cast<int>(random() % 8), static_cast<int>(random() % 3)));
+    const int bombs = static_cast<int>(random() % 50);
+    for (int i = 0; i < bombs; ++i) {
+      live.bombs.push_back(BombAt(static_cast<int>(random() % 8), static_cast<int>(random() % 3),
+                                  static_cast<int>(random() % 7) - 1,
+                                  static_cast<int>(random() % (players + 2)) - 2));
+    }
+    Board board;
+    board.Reset(live);
+    for (int tick = 0; tick < 2; ++tick) {
+      for (int id = -2; id < players; ++id) {
+        bool owns = false;
+        for (const Bomb& bomb : board.bombs)
+          owns = owns || (bomb.owner == id && bomb.timer >= 0);
+        ASSERT_EQ(board.OwnsLiveBomb(id), owns) << "round " << round << " tick " << tick;
+      }
+      for (Player& player : board.players)
+        player.command = static_cast<Command>(random() % 6);
+      Simulator simulator(&board);
+      PlayTick(simulator, Command::DropBomb);
+    }
+  }
+}
+
 }  // namespace
