@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 #include "lookahead/cell.h"
 
@@ -26,6 +28,14 @@ bool Covers(int cx, int cy, int x, int y) {
   const std::uint32_t dx = static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(cx);
   const std::uint32_t dy = static_cast<std::uint32_t>(y) - static_cast<std::uint32_t>(cy);
   return (dx == 0 && dy + kReach <= 2 * kReach) || (dy == 0 && dx + kReach <= 2 * kReach);
+}
+
+// Two lists with the same dangers in the same order, compared as bytes: a
+// Danger is three ints with no padding.
+bool Same(const std::vector<Danger>& a, const std::vector<Danger>& b) {
+  static_assert(std::has_unique_object_representations_v<Danger>);
+  return a.size() == b.size() &&
+         (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(Danger)) == 0);
 }
 
 }  // namespace
@@ -96,7 +106,7 @@ void DangerList::List(const Board& board) {
   }
   // The centres follow from the cells in list order alone; the candidates of
   // one tick often list the same dangers, and then they stand as they are.
-  if (listed_ && dangers_ == listedFrom_) {
+  if (listed_ && Same(dangers_, listedFrom_)) {
     return;
   }
   ForgetCentres();
@@ -118,7 +128,7 @@ void DangerList::List(const Board& board) {
 void DangerList::Chain() {
   // The chained times follow from the list alone, and the candidates of one
   // tick often list the same dangers: then the last result is taken again.
-  if (dangers_ == chainedFrom_) {
+  if (Same(dangers_, chainedFrom_)) {
     for (std::size_t i = 0; i < dangers_.size(); ++i) {
       dangers_[i].time = chainedTimes_[i];
     }
@@ -225,6 +235,13 @@ void DangerList::Around(int x, int y, int (&times)[5]) const {
   }
   int last[5] = {-1, -1, -1, -1, -1};
   for (const Centre& centre : centres_) {
+    // A cross reaches the five cells only from within three cells of (x, y)
+    // along both axes; most centres are further.
+    const std::uint32_t dx = static_cast<std::uint32_t>(centre.x) - static_cast<std::uint32_t>(x);
+    const std::uint32_t dy = static_cast<std::uint32_t>(centre.y) - static_cast<std::uint32_t>(y);
+    if (dx + (kReach + 1) > 2 * (kReach + 1) || dy + (kReach + 1) > 2 * (kReach + 1)) {
+      continue;
+    }
     last[0] = Covers(centre.x, centre.y, x, y) ? std::max(last[0], centre.last) : last[0];
     for (int d = 0; d < 4; ++d) {
       const bool covers =
