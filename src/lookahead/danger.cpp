@@ -21,6 +21,10 @@ constexpr int kChainPasses = 3;
 // are indexed by cell.
 constexpr std::size_t kScanCentres = 16;
 
+// Up to this many centres Around scans them all, most rejected at a glance,
+// rather than look up the 21 cells whose crosses could reach its five.
+constexpr std::size_t kAroundScanCentres = 128;
+
 // Whether the cross centred on (cx, cy) covers (x, y): the same cell, or two
 // cells or less away along a row or column, with shifted cells wrapping
 // around as Shift wraps them.
@@ -226,7 +230,7 @@ int DangerList::At(int x, int y) const {
 }
 
 void DangerList::Around(int x, int y, int (&times)[5]) const {
-  if (indexed_) {
+  if (centres_.size() > kAroundScanCentres) {
     times[0] = At(x, y);
     for (int d = 0; d < 4; ++d) {
       times[d + 1] = At(Shift(x, kDirections[d].dx), Shift(y, kDirections[d].dy));
