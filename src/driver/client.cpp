@@ -4,6 +4,7 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <limits>
 
 #include "protocol/reader.h"
 
@@ -56,12 +57,11 @@ void Client::Run() {
 
     // Step 2 and 3. Score every candidate, in command order.
     std::array<int, kCandidates.size()> scores{};
-    for (std::size_t i = 0; i < kCandidates.size(); ++i)
-      scores[i] = TestCommand(kCandidates[i]);
+    int bestScore = Score(scores);
 
-    // Step 4. The first strictly best; nothing above -10000 means stay.
+    // Step 4. The first strictly best; for the look-ahead, nothing above
+    // -10000 means stay.
     std::size_t best = 0;
-    int bestScore = kStartingBest;
     for (std::size_t i = 0; i < scores.size(); ++i) {
       if (scores[i] > bestScore) {
         best = i;
@@ -78,6 +78,27 @@ void Client::Run() {
     Answer(kCandidates[best], scores[best]);
     *out << "Tick: " << state.tick << "\n" << std::flush;
   }
+}
+
+void Client::UseSearch(std::chrono::microseconds budget) {
+  search = std::make_unique<Search>(budget);
+}
+
+int Client::Score(std::array<int, 6>& scores) {
+  if (!search) {
+    for (std::size_t i = 0; i < kCandidates.size(); ++i)
+      scores[i] = TestCommand(kCandidates[i]);
+    return kStartingBest;
+  }
+  // The search's values: each command's best line, from the cell it leads
+  // to. Every line may die, and the latest death is then the best choice.
+  const Search::Decision& decision = search->Decide(state);
+  for (std::size_t i = 0; i < kCandidates.size(); ++i) {
+    scores[i] = decision.values[i];
+    *out << "Evaluated: " << decision.x[i] << "," << decision.y[i] << " : " << scores[i] << "\n";
+  }
+  *out << "Search: depth " << decision.depth << ", " << decision.ticks << " ticks\n";
+  return std::numeric_limits<int>::min();
 }
 
 int Client::TestCommand(Command command) {

@@ -4,13 +4,17 @@
 // built in declaration order and torn down in reverse.
 #pragma once
 
+#include <array>
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <ostream>
 #include <string>
 
 #include "driver/insulter.h"
 #include "lookahead/look_ahead.h"
 #include "protocol/network.h"
+#include "search/search.h"
 #include "state/state.h"
 
 class Client {
@@ -28,6 +32,10 @@ class Client {
   // Empty when connected, else the system's reason the connect failed.
   const std::string& ConnectError() const { return network.ConnectError(); }
 
+  // From now on each tick is decided by a search of up to `budget`, not by
+  // the one-tick look-ahead.
+  void UseSearch(std::chrono::microseconds budget);
+
   // Plays every tick the server sends, until the connection ends.
   void Run();
 
@@ -37,6 +45,9 @@ class Client {
  private:
   // Sizes `said` for the longest taunt line before the first tick.
   void ReserveTaunt();
+  // Scores every candidate, prints their lines, and returns the score a
+  // candidate must beat to be chosen.
+  int Score(std::array<int, 6>& scores);
   void Answer(Command chosen, int score);
   void Say(const std::vector<std::string>& lines);
 
@@ -46,5 +57,6 @@ class Client {
   Insulter insulter;
   // Reused every tick, so the turn loop allocates nothing once warm.
   LookAhead lookAhead;
+  std::unique_ptr<Search> search;  // only when asked for
   std::string said;
 };

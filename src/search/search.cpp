@@ -1,0 +1,245 @@
+#include "search/search.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+#include "lookahead/cell.h"
+#include "lookahead/evaluator.h"
+#include "lookahead/tick.h"
+
+namespace {
+
+constexpr int kTableBits = 18;  // 4 MiB of positions
+// Values, in the order they matter: the bot's death, each opponent caught, a bomb that will catch
+// one, being trapped, then blocks and the way to the fight. Every tick later a death costs less and
+// a catch is worth less, so the bot puts off the one and hurries the other.
+constexpr int kPlyStep = 1000;
+constexpr int kCatch = 200000;
+constexpr int kPendingCatch = 100000;
+constexpr int kTrapped = -500000;
+constexpr int kBlock = 400;
+constexpr int kPendingBlock = 300;
+// A block on the way to the fight is worth the steps it saves.
+constexpr int kBlockOnTheWay = 700;
+constexpr int kPendingBlockOnTheWay = 500;
+constexpr int kDistance = 100;
+// Rewards come as they happen along a line, a little less each tick later,
+// so that of two lines that get the same the quicker one wins: a plan that
+// could as well start next tick otherwise never starts.
+constexpr int kBlockDecay = 20;
+constexpr int kPathDistance = 10;
+// Each tick spent where a ticking bomb's blast will land: leave such cells
+// early rather than at the last moment a late answer would not make.
+constexpr int kExposed = 50;
+// The clock is read once every so many searched positions (a few us).
+constexpr std::uint32_t kClockEvery = 8;
+constexpr std::chrono::microseconds kMostMargin{100};
+
+constexpr Command kCommandOrder[Search::kCommands] = {
+    Command::Stay, Command::Up, Command::Down, Command::Left, Command::Right, Command::DropBomb};
+
+const Player* FindSelf(const Board& board) {
+  for (const Player& p : board.players) {
+    if (p.id == State::kSelfId) {
+      return &p;
+    }
+  }
+  return nullptr;
+}
+
+// Commands that would leave the position as Stay does are not searched twice.
+bool Changes(const Board& board, const Player& self, Command command) {
+  switch (command) {
+    case Command::Up:
+      return board.Clear(self.x, Shift(self.y, -1));
+    case Command::Down:
+      return board.Clear(self.x, Shift(self.y, 1));
+    case Command::Left:
+      return board.Clear(Shift(self.x, -1), self.y);
+    case Command::Right:
+      return board.Clear(Shift(self.x, 1), self.y);
+    case Command::DropBomb:
+      return !board.OwnsLiveBomb(self.id);
+    case Command::Stay:
+      return true;
+  }
+  return true;
+}
+
+// Whether a live bomb's blast would reach (x, y) as the board stands.
+bool Exposed(const Board& board, int x, int y) {
+  for (const Bomb& bomb : board.bombs) {
+    if (bomb.timer < 1 || (bomb.x != x && bomb.y != y)) {
+      continue;
+    }
+    const long long gap = std::llabs(static_cast<long long>(bomb.x) - x) +
+                          std::llabs(static_cast<long long>(bomb.y) - y);
+    if (gap > 2) {
+      continue;
+    }
+    // The cell between, if any, must let the blast through.
+    const int mx = bomb.x + (x - bomb.x) / 2;
+    const int my = bomb.y + (y - bomb.y) / 2;
+    if (gap < 2 || (Valid(mx, my, board.Width(), board.Height()) &&
+                    board.TileAt(mx, my) == State::Tile::Empty)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+Search::Search(std::chrono::microseconds budget)
+    : budget_(budget), boards_(kMaxDepth + 1), table_(kTableBits) {
+  simulators_.reserve(boards_.size());
+  for (Board& board : boards_) {
+    simulators_.emplace_back(&board);
+  }
+}
+
+bool Search::OutOfTime() {
+  // The first depth always completes, so that every command has a value.
+  if (decision_.depth == 0 || ++sinceClock_ % kClockEvery != 0) {
+    return stopped_;
+  }
+  stopped_ = stopped_ || Clock::now() >= deadline_;
+  return stopped_;
+}
+
+void Search::Play(int ply, Command command, bool othersDrop) {
+  Board& board = boards_[static_cast<std::size_t>(ply)];
+  if (ply == 1) {
+    board.Reset(*live_);
+  } else {
+    board.Reset(boards_[static_cast<std::size_t>(ply - 1)]);
+  }
+  for (Player& p : board.players) {
+    p.command = othersDrop && p.id != State::kSelfId ? Command::DropBomb : Command::Stay;
+  }
+  PlayTick(simulators_[static_cast<std::size_t>(ply)], command);
+  ++decision_.ticks;
+}
+
+int Search::Leaf(const Board& board, const Player& self, int ply) {
+  const Outlook outlook = outlook_.Look(board, self, targets_);
+  if (outlook.trapped) {
+    return kTrapped + ply * kPlyStep;
+  }
+  return outlook.victims * (kPendingCatch - ply * kPlyStep) + kPendingBlock * outlook.blocks +
+         kPendingBlockOnTheWay * outlook.blocksOnTheWay - kDistance * targets_.At(self.x, self.y);
+}
+
+int Search::Value(int ply, int depthLeft) {
+  const Board& board = boards_[static_cast<std::size_t>(ply)];
+  // Step 1. A line in which the bot dies ends there.
+  const Player* self = FindSelf(board);
+  if (self == nullptr || !self->alive) {
+    return kDeath + ply * kPlyStep;
+  }
+  // Step 2. Opponents caught in this tick. Even the last one does not end
+  // the line: opponents move, so the catch may not come, and the bot must
+  // still be safe if it does not.
+  int caught = 0;
+  for (const Player& p : board.players) {
+    caught += p.id != State::kSelfId && !p.alive ? 1 : 0;
+  }
+  int gain = caught * (kCatch - ply * kPlyStep) - kPathDistance * targets_.At(self->x, self->y) -
+             (Exposed(board, self->x, self->y) ? kExposed : 0);
+  // Blocks broken in this tick: those listed after the ones the position
+  // started the tick with.
+  const auto& broken = board.Destroyed();
+  const std::size_t before =
+      ply == 1 ? 0 : boards_[static_cast<std::size_t>(ply - 1)].Destroyed().size();
+  for (std::size_t i = before; i < broken.size(); ++i) {
+    const auto& [x, y] = broken[i];
+    gain += kBlock + (targets_.OnTheWay(x, y) ? kBlockOnTheWay : 0) - ply * kBlockDecay;
+  }
+  if (depthLeft == 0) {
+    return gain + Leaf(board, *self, ply);
+  }
+  // Step 3. A position met before on another line.
+  const std::uint64_t key = PositionKey(board, ply, depthLeft);
+  int value = 0;
+  if (table_.Probe(key, value)) {
+    return value;
+  }
+  if (OutOfTime()) {
+    return 0;
+  }
+  // Step 4. The best of the bot's commands that change something.
+  int best = INT_MIN;
+  for (const Command command : kCommandOrder) {
+    if (!Changes(board, *self, command)) {
+      continue;
+    }
+    Play(ply + 1, command, false);
+    const int next = Value(ply + 1, depthLeft - 1);
+    if (stopped_) {
+      return 0;
+    }
+    best = std::max(best, next);
+  }
+  value = gain + best;
+  table_.Store(key, value);
+  return value;
+}
+
+const Search::Decision& Search::Decide(const State& live) {
+  const Clock::time_point start = Clock::now();
+  deadline_ = start + budget_ - std::min(kMostMargin, budget_ / 10);
+  decision_ = Decision{};
+  stopped_ = false;
+  sinceClock_ = 0;
+  table_.NewDecision();
+  live_ = &live;
+
+  const Player* self = live.FindPlayer(State::kSelfId);
+  if (self == nullptr) {
+    // Nobody to move: every command is as bad as it gets, and nothing is searched.
+    decision_.values.fill(Evaluator::kNoRecord);
+    return decision_;
+  }
+  targets_.Build(live, *self);
+  // Opponents that hold no live bomb may drop one at once.
+  bool mayDrop = false;
+  for (const Player& p : live.players) {
+    if (p.id == State::kSelfId) {
+      continue;
+    }
+    mayDrop = mayDrop || std::none_of(live.bombs.begin(), live.bombs.end(), [&](const Bomb& b) {
+                return b.owner == p.id && b.timer >= 0;
+              });
+  }
+
+  // Iterative deepening: each depth in full, or not at all.
+  for (int depth = 1; depth <= kMaxDepth; ++depth) {
+    std::array<int, kCommands> values{};
+    for (int c = 0; c < kCommands && !stopped_; ++c) {
+      int worst = INT_MAX;
+      for (const bool othersDrop : {false, true}) {
+        if (othersDrop && !mayDrop) {
+          continue;
+        }
+        Play(1, kCommandOrder[c], othersDrop);
+        if (depth == 1 && !othersDrop) {
+          const Player* moved = FindSelf(boards_[1]);
+          decision_.x[static_cast<std::size_t>(c)] = moved->x;
+          decision_.y[static_cast<std::size_t>(c)] = moved->y;
+        }
+        worst = std::min(worst, Value(1, depth - 1));
+        if (stopped_) {
+          break;
+        }
+      }
+      values[static_cast<std::size_t>(c)] = worst;
+    }
+    if (stopped_) {
+      break;
+    }
+    decision_.values = values;
+    decision_.depth = depth;
+  }
+  return decision_;
+}

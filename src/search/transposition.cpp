@@ -1,0 +1,66 @@
+#include "search/transposition.h"
+
+namespace {
+
+// splitmix64's finaliser: every input bit reaches every output bit.
+std::uint64_t Mix(std::uint64_t v) {
+  v ^= v >> 30;
+  v *= 0xBF58476D1CE4E5B9ULL;
+  v ^= v >> 27;
+  v *= 0x94D049BB133111EBULL;
+  v ^= v >> 31;
+  return v;
+}
+
+std::uint64_t Pair(int a, int b) {
+  return (std::uint64_t{static_cast<std::uint32_t>(a)} << 32) | static_cast<std::uint32_t>(b);
+}
+
+}  // namespace
+
+std::uint64_t PositionKey(const Board& board, int ply, int depthLeft) {
+  std::uint64_t key = Mix(Pair(ply, depthLeft) ^ 0x5EA8C4ULL);
+  for (const Player& p : board.players) {
+    if (p.alive) {
+      key = Mix(key ^ Pair(p.x, p.y)) + static_cast<std::uint32_t>(p.id);
+    }
+  }
+  key = Mix(key + 0xB0);
+  for (const Bomb& b : board.bombs) {
+    if (b.timer >= 0) {
+      key = Mix(key ^ Pair(b.x, b.y)) + Pair(b.owner, b.timer);
+    }
+  }
+  // Blocks broken in another order are the same blocks.
+  std::uint64_t broken = 0;
+  for (const auto& [x, y] : board.Destroyed()) {
+    broken += Mix(Pair(x, y) ^ 0xB10CULL);
+  }
+  return Mix(key ^ broken);
+}
+
+TranspositionTable::TranspositionTable(int log2Entries)
+    : entries_(std::size_t{1} << log2Entries), mask_((std::uint64_t{1} << log2Entries) - 1) {}
+
+void TranspositionTable::NewDecision() {
+  if (++decision_ == 0) {
+    // After 2^32 decisions old stamps could match again: wipe them once.
+    for (Entry& e : entries_) {
+      e.decision = 0;
+    }
+    decision_ = 1;
+  }
+}
+
+bool TranspositionTable::Probe(std::uint64_t key, int& value) const {
+  const Entry& e = entries_[key & mask_];
+  if (e.decision != decision_ || e.key != key) {
+    return false;
+  }
+  value = e.value;
+  return true;
+}
+
+void TranspositionTable::Store(std::uint64_t key, int value) {
+  entries_[key & mask_] = {key, value, decision_};
+}

@@ -1,0 +1,126 @@
+// The search on positions where the one-tick look-ahead loses: in each, the
+// chosen command must be one that survives when any does within the horizon.
+#include "search/search.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "allocation_counter.h"
+#include "grid.h"
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// The first best command, as the turn loop chooses it.
+int Chosen(const Search::Decision& d) {
+  return static_cast<int>(std::max_element(d.values.begin(), d.values.end()) - d.values.begin());
+}
+
+bool Dies(int value) {
+  return value < Search::kDeath / 2;
+}
+
+struct Case {
+  const char* name;
+  std::vector<std::string_view> rows;
+  std::vector<Player> players;
+  std::vector<Bomb> bombs;
+  std::vector<int> deaths;  // commands after which every line dies
+};
+
+TEST(Search, ChoosesACommandThatSurvives) {
+  const std::vector<Case> cases = {
+      // The recorded loss: its own bomb in a corridor, one step taken away;
+      // the corridor goes on into a dead end inside the blast, the way out
+      // turns up here.
+      {"dead end past the turn",
+       {"+++++++", "++.++++", "++.++++", "+.....+", "+++++++"},
+       {At(-1, 2, 3)},
+       {BombAt(3, 3, 2, -1)},
+       {3}},
+      // Due next tick: only the step round the corner is left.
+      {"last moment",
+       {"+++++++", "++.++++", "++.++++", "+.....+", "+++++++"},
+       {At(-1, 2, 3)},
+       {BombAt(3, 3, 1, -1)},
+       {0, 2, 3, 4, 5}},
+      // A chain: the far bomb is due and sets off the near one, whose
+      // blast covers the open side; only the way up is out.
+      {"chain",
+       {"+++++++++", "+.+++++++", "+.+++++++", "+.......+", "+++++++++"},
+       {At(-1, 3, 3)},
+       {BombAt(5, 3, 5, -1), BombAt(7, 3, 1, 0)},
+       {0, 1, 2, 4, 5}},
+  };
+  for (const Case& c : cases) {
+    State live = Grid(c.rows);
+    live.players = c.players;
+    live.bombs = c.bombs;
+    Search search(milliseconds(50));
+    const Search::Decision& d = search.Decide(live);
+    EXPECT_FALSE(Dies(d.values[static_cast<std::size_t>(Chosen(d))])) << c.name;
+    for (int command = 0; command < Search::kCommands; ++command) {
+      const bool dies = std::find(c.deaths.begin(), c.deaths.end(), command) != c.deaths.end();
+      EXPECT_EQ(Dies(d.values[static_cast<std::size_t>(command)]), dies)
+          << c.name << ", command " << command;
+    }
+  }
+}
+
+// A player that never moves, two cells down a corridor: drop, then get out
+// of the way round the corner.
+TEST(Search, CatchesAStandingOpponent) {
+  State live = Grid({"+++++++", "+.+++++", "+.....+", "+++++++"});
+  live.players = {At(0, 5, 2), At(-1, 3, 2)};
+  Search search(milliseconds(50));
+  const Search::Decision& d = search.Decide(live);
+  EXPECT_EQ(Chosen(d), 5);
+  EXPECT_GT(d.values[5], 0);
+  EXPECT_GE(d.depth, 7);
+}
+
+// The largest maps the arena makes, crowded: the budget holds and a warm
+// search allocates nothing.
+TEST(Search, KeepsItsBudgetAndAllocatesNothingOnAWorstCasePosition) {
+  std::vector<std::string> text(255, std::string(255, '.'));
+  for (int y = 0; y < 255; ++y) {
+    for (int x = 0; x < 255; ++x) {
+      if (x % 2 == 0 && y % 2 == 0) {
+        text[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = '+';
+      } else if ((x * 7 + y * 13) % 5 < 2) {
+        text[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = '#';
+      }
+    }
+  }
+  State live = Grid(std::vector<std::string_view>(text.begin(), text.end()));
+  for (int id = 0; id < 7; ++id) {
+    live.players.push_back(At(id, 121 + 2 * id, 127));
+  }
+  live.players.push_back(At(-1, 127, 127));
+  for (int i = 0; i < 100; ++i) {
+    live.bombs.push_back(BombAt(107 + (i % 10) * 3, 117 + (i / 10) * 2 + 1, 1 + i % 5, i % 8 - 1));
+  }
+  const auto budget = milliseconds(20);
+  Search search(budget);
+  for (int warm = 0; warm < 3; ++warm) {
+    search.Decide(live);
+  }
+  const std::size_t before = Allocations();
+  for (int tick = 0; tick < 5; ++tick) {
+    const auto start = std::chrono::steady_clock::now();
+    const Search::Decision& d = search.Decide(live);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(d.depth, 1);
+    // Generous, for sanitizer builds on a busy machine: the point is that
+    // the search stops, not how close to the budget.
+    EXPECT_LT(took, 3 * budget);
+  }
+  EXPECT_EQ(Allocations(), before);
+}
+
+}  // namespace
