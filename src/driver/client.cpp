@@ -52,6 +52,11 @@ void Client::Run() {
   Reader reader(&network, &state, *out);
 
   while (reader.ReadStatus()) {
+    // A search takes long enough that the bot may fall behind a busy
+    // machine's server; a block the next one has already overtaken is
+    // then not worth deciding on.
+    if (search && network.InputWaiting())
+      continue;
     // Step 1. Start the clock.
     const std::uint32_t start = NowMicros();
 

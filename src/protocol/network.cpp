@@ -95,3 +95,7 @@ std::string_view Network::WireText(Command command) {
   }
   return {};
 }
+
+bool Network::InputWaiting() const {
+  return start < buffer.size() || platform::Readable(sock);
+}

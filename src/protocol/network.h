@@ -43,6 +43,10 @@ class Network {
   // The view stays valid until the next call.
   std::string_view ReadLine();
 
+  // Whether more of the server's stream is already here, or its end: a line
+  // read now would not wait.
+  bool InputWaiting() const;
+
   // Sends `text` and a newline as one line.
   void SendLine(std::string_view text);
   // Sends the command's wire text; Stay sends nothing.

@@ -6,6 +6,7 @@
 #else
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <cerrno>
@@ -43,6 +44,14 @@ std::string Connect(SocketHandle socket, std::uint32_t address, std::uint16_t po
 
 long Receive(SocketHandle socket, char* data, std::size_t size) {
   return recv(static_cast<SOCKET>(socket), data, static_cast<int>(size), 0);
+}
+
+bool Readable(SocketHandle socket) {
+  fd_set read;
+  FD_ZERO(&read);
+  FD_SET(static_cast<SOCKET>(socket), &read);
+  timeval now{0, 0};
+  return select(0, &read, nullptr, nullptr, &now) > 0;
 }
 
 bool SendAll(SocketHandle socket, const char* data, std::size_t size) {
@@ -87,6 +96,15 @@ long Receive(SocketHandle socket, char* data, std::size_t size) {
     received = recv(socket, data, size, 0);
   } while (received < 0 && errno == EINTR);
   return static_cast<long>(received);
+}
+
+bool Readable(SocketHandle socket) {
+  pollfd wait{socket, POLLIN, 0};
+  int ready;
+  do {
+    ready = poll(&wait, 1, 0);
+  } while (ready < 0 && errno == EINTR);
+  return ready > 0;
 }
 
 bool SendAll(SocketHandle socket, const char* data, std::size_t size) {

@@ -32,6 +32,9 @@ std::string Connect(SocketHandle socket, std::uint32_t address, std::uint16_t po
 // when the connection failed. A receive interrupted by a signal is retried.
 long Receive(SocketHandle socket, char* data, std::size_t size);
 
+// Whether a receive would return at once: bytes, a close or an error wait.
+bool Readable(SocketHandle socket);
+
 // Sends every byte, going on after partial sends; false when the connection
 // fails. A peer that has gone never raises SIGPIPE.
 bool SendAll(SocketHandle socket, const char* data, std::size_t size);

@@ -32,9 +32,13 @@ TEST_F(SearchSwitch, FleesRoundTheCornerWithTheDefaultsLines) {
   setenv("MARROWLARK_SEARCH_MS", "20", 1);
   ScriptedServer server;
   server.address = "127.0.5.11";
-  server.stream =
+  const std::string block =
       "PLAYERS\nENDPLAYERS\nBOMBS\n3,3 1\nENDBOMBS\nX 2\nY 3\nWIDTH 7\nHEIGHT 5\nMAP\n"
-      "+++++++\n++.++++\n++.++++\n+.....+\n+++++++\nENDMAP\nDISCONNECT\n";
+      "+++++++\n++.++++\n++.++++\n+.....+\n+++++++\nENDMAP\n";
+  // The goodbye comes later: a block already followed by more is skipped.
+  server.stream = block + "DISCONNECT\n";
+  server.chunk = block.size();
+  server.pause = std::chrono::milliseconds(300);
   const BotRun run = PlayAgainst(server);
   EXPECT_EQ(run.sent, "NAME Marrowlark\nUP\n");
   const std::regex shape(
