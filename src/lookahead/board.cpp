@@ -24,12 +24,12 @@ void Board::Reset(const State& live) {
     AddBomb(bomb);
 }
 
-void Board::Reset(const Board& from) {
+void Board::Reset(const Board& from, bool keepDead) {
   live_ = from.live_;
   tick = from.tick;
   players.clear();
   for (const Player& player : from.players) {
-    if (player.alive)
+    if (player.alive || keepDead)
       players.push_back(player);
   }
   Prepare(*live_, players.size(), from.bombs.size());

@@ -24,7 +24,9 @@ class Board {
   // Starts from the position a played `from` leaves, as the next status block
   // would show it: dead players and gone bombs are left out, destroyed blocks
   // stay destroyed. Costs what the records hold, never what the map measures.
-  void Reset(const Board& from);
+  // With `keepDead`, dead players stay where they fell, in nobody's way but
+  // still standing in the way.
+  void Reset(const Board& from, bool keepDead = false);
 
   int Width() const { return live_->width; }
   int Height() const { return live_->height; }

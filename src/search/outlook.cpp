@@ -39,6 +39,21 @@ void OutlookFinder::Cross(const Board& board, const Near& bomb, Visit visit) con
   }
 }
 
+bool OutlookFinder::Free(const Board& board, const Player& self, int x, int y) {
+  if (!board.Clear(x, y)) {
+    return false;
+  }
+  // An opponent next to the cell may step onto it first.
+  for (const Direction& d : kDirections) {
+    const int nx = Shift(x, d.dx);
+    const int ny = Shift(y, d.dy);
+    if ((nx != self.x || ny != self.y) && board.PlayerOn(nx, ny)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 Outlook OutlookFinder::Look(const Board& board, const Player& self, const TargetMap& targets) {
   Outlook outlook;
   centreX_ = self.x;

@@ -21,7 +21,7 @@ constexpr int kTrapped = -500000;
 constexpr int kBlock = 400;
 constexpr int kPendingBlock = 300;
 // A block on the way to the fight is worth the steps it saves.
-constexpr int kBlockOnTheWay = 700;
+constexpr int kBlockOnTheWay = 300;
 constexpr int kPendingBlockOnTheWay = 500;
 constexpr int kDistance = 100;
 // Rewards come as they happen along a line, a little less each tick later,
@@ -32,6 +32,9 @@ constexpr int kPathDistance = 10;
 // Each tick spent where a ticking bomb's blast will land: leave such cells
 // early rather than at the last moment a late answer would not make.
 constexpr int kExposed = 50;
+// Each tick spent beside a living opponent: it may step into the bot's way
+// out, which the model, where it stands still, never sees.
+constexpr int kCrowded = 20000;
 // The clock is read once every so many searched positions (a few us).
 constexpr std::uint32_t kClockEvery = 8;
 constexpr std::chrono::microseconds kMostMargin{100};
@@ -65,6 +68,18 @@ bool Changes(const Board& board, const Player& self, Command command) {
       return true;
   }
   return true;
+}
+
+// Whether a living opponent stands beside (x, y).
+bool Crowded(const Board& board, int x, int y) {
+  for (const Player& p : board.players) {
+    if (p.alive && p.id != State::kSelfId &&
+        std::llabs(static_cast<long long>(p.x) - x) + std::llabs(static_cast<long long>(p.y) - y) ==
+            1) {
+      return true;
+    }
+  }
+  return false;
 }
 
 // Whether a live bomb's blast would reach (x, y) as the board stands.
@@ -113,13 +128,27 @@ void Search::Play(int ply, Command command, bool othersDrop) {
   if (ply == 1) {
     board.Reset(*live_);
   } else {
-    board.Reset(boards_[static_cast<std::size_t>(ply - 1)]);
+    // An opponent caught in the model may well have walked away in truth:
+    // it stays on the board as an obstacle, so that no escape counts on it
+    // being gone.
+    board.Reset(boards_[static_cast<std::size_t>(ply - 1)], true);
   }
   for (Player& p : board.players) {
     p.command = othersDrop && p.id != State::kSelfId ? Command::DropBomb : Command::Stay;
   }
   PlayTick(simulators_[static_cast<std::size_t>(ply)], command);
   ++decision_.ticks;
+}
+
+int Search::DeadBefore(int ply) const {
+  if (ply == 1) {
+    return 0;  // the live state lists the living only
+  }
+  int dead = 0;
+  for (const Player& p : boards_[static_cast<std::size_t>(ply - 1)].players) {
+    dead += p.id != State::kSelfId && !p.alive ? 1 : 0;
+  }
+  return dead;
 }
 
 int Search::Leaf(const Board& board, const Player& self, int ply) {
@@ -138,15 +167,16 @@ int Search::Value(int ply, int depthLeft) {
   if (self == nullptr || !self->alive) {
     return kDeath + ply * kPlyStep;
   }
-  // Step 2. Opponents caught in this tick. Even the last one does not end
-  // the line: opponents move, so the catch may not come, and the bot must
-  // still be safe if it does not.
+  // Step 2. Opponents caught in this tick: dead now, alive a tick before.
   int caught = 0;
   for (const Player& p : board.players) {
     caught += p.id != State::kSelfId && !p.alive ? 1 : 0;
   }
-  int gain = caught * (kCatch - ply * kPlyStep) - kPathDistance * targets_.At(self->x, self->y) -
-             (Exposed(board, self->x, self->y) ? kExposed : 0);
+  caught -= DeadBefore(ply);
+  int gain = caught * (kCatch - ply * kPlyStep) -
+             kPathDistance * targets_.After(self->x, self->y, board.Destroyed()) -
+             (Exposed(board, self->x, self->y) ? kExposed : 0) -
+             (Crowded(board, self->x, self->y) ? kCrowded : 0);
   // Blocks broken in this tick: those listed after the ones the position
   // started the tick with.
   const auto& broken = board.Destroyed();
@@ -200,6 +230,15 @@ const Search::Decision& Search::Decide(const State& live) {
     // Nobody to move: every command is as bad as it gets, and nothing is searched.
     decision_.values.fill(Evaluator::kNoRecord);
     return decision_;
+  }
+  // Every board sized for this many records now, so that no depth reached
+  // for the first time later in the game allocates.
+  const std::size_t records = live.players.size() + live.bombs.size();
+  if (records > warmFor_) {
+    for (Board& board : boards_) {
+      board.Reset(live);
+    }
+    warmFor_ = records;
   }
   targets_.Build(live, *self);
   // Opponents that hold no live bomb may drop one at once.

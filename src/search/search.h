@@ -56,6 +56,8 @@ class Search {
   // The value of boards_[ply], just played, with `depthLeft` ticks to search.
   int Value(int ply, int depthLeft);
   int Leaf(const Board& board, const Player& self, int ply);
+  // Opponents already dead on the board before boards_[ply]'s tick.
+  int DeadBefore(int ply) const;
   bool OutOfTime();
 
   std::chrono::microseconds budget_;
@@ -66,6 +68,7 @@ class Search {
   TargetMap targets_;
   OutlookFinder outlook_;
   Clock::time_point deadline_;
+  std::size_t warmFor_ = 0;  // the most records the boards have been sized for
   bool stopped_ = false;
   std::uint32_t sinceClock_ = 0;
   Decision decision_;

@@ -31,6 +31,18 @@ int TargetMap::At(int x, int y) const {
   return i < 0 ? kFar : cost_[static_cast<std::size_t>(i)];
 }
 
+int TargetMap::After(int x, int y, const std::vector<std::pair<int, int>>& broken) const {
+  int cost = At(x, y);
+  for (const auto& [bx, by] : broken) {
+    const long long walk =
+        std::llabs(static_cast<long long>(bx) - x) + std::llabs(static_cast<long long>(by) - y);
+    if (walk < cost) {
+      cost = std::min(cost, static_cast<int>(walk) + At(bx, by));
+    }
+  }
+  return cost;
+}
+
 bool TargetMap::OnTheWay(int x, int y) const {
   const int i = Index(x, y);
   if (i < 0) {

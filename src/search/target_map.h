@@ -20,6 +20,9 @@ class TargetMap {
   void Build(const State& live, const Player& self);
   // The cost from (x, y); kFar outside the window or when no path leads on.
   int At(int x, int y) const;
+  // The cost from (x, y) once the blocks on `broken` are gone: a way may now
+  // run straight to one of them and on from there.
+  int After(int x, int y, const std::vector<std::pair<int, int>>& broken) const;
   // Whether breaking the block on (x, y) shortens the bot's way: the block
   // lies nearer the fight than the bot and some way towards it runs through.
   bool OnTheWay(int x, int y) const;

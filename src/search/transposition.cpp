@@ -21,9 +21,7 @@ std::uint64_t Pair(int a, int b) {
 std::uint64_t PositionKey(const Board& board, int ply, int depthLeft) {
   std::uint64_t key = Mix(Pair(ply, depthLeft) ^ 0x5EA8C4ULL);
   for (const Player& p : board.players) {
-    if (p.alive) {
-      key = Mix(key ^ Pair(p.x, p.y)) + static_cast<std::uint32_t>(p.id);
-    }
+    key = Mix(key ^ Pair(p.x, p.y)) + Pair(p.id, p.alive ? 1 : 0);
   }
   key = Mix(key + 0xB0);
   for (const Bomb& b : board.bombs) {

@@ -9,7 +9,7 @@
 #include "lookahead/board.h"
 
 // The hash of what a searched position holds that its future depends on:
-// living players, live bombs, destroyed blocks, and where in the line it is.
+// players, live bombs, destroyed blocks, and where in the line it is.
 std::uint64_t PositionKey(const Board& board, int ply, int depthLeft);
 
 class TranspositionTable {
