@@ -18,15 +18,22 @@ std::uint64_t Pair(int a, int b) {
 
 }  // namespace
 
+// Folds one field into the key. Each field goes through the mixer on its
+// own: a field added or xored in plain could cancel a neighbour's change
+// (an alive flag's +1 against a coordinate's low bit).
+std::uint64_t Fold(std::uint64_t key, std::uint64_t field) {
+  return Mix(key ^ Mix(field + 0x9E3779B97F4A7C15ULL));
+}
+
 std::uint64_t PositionKey(const Board& board, int ply, int depthLeft) {
-  std::uint64_t key = Mix(Pair(ply, depthLeft) ^ 0x5EA8C4ULL);
+  std::uint64_t key = Fold(0x5EA8C4ULL, Pair(ply, depthLeft));
   for (const Player& p : board.players) {
-    key = Mix(key ^ Pair(p.x, p.y)) + Pair(p.id, p.alive ? 1 : 0);
+    key = Fold(Fold(key, Pair(p.x, p.y)), Pair(p.id, p.alive ? 1 : 0));
   }
-  key = Mix(key + 0xB0);
+  key = Fold(key, 0xB0);
   for (const Bomb& b : board.bombs) {
     if (b.timer >= 0) {
-      key = Mix(key ^ Pair(b.x, b.y)) + Pair(b.owner, b.timer);
+      key = Fold(Fold(key, Pair(b.x, b.y)), Pair(b.owner, b.timer));
     }
   }
   // Blocks broken in another order are the same blocks.
@@ -34,7 +41,7 @@ std::uint64_t PositionKey(const Board& board, int ply, int depthLeft) {
   for (const auto& [x, y] : board.Destroyed()) {
     broken += Mix(Pair(x, y) ^ 0xB10CULL);
   }
-  return Mix(key ^ broken);
+  return Fold(key, broken);
 }
 
 TranspositionTable::TranspositionTable(int log2Entries)

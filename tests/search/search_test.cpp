@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "allocation_counter.h"
 #include "grid.h"
+#include "search/transposition.h"
 
 namespace {
 
@@ -70,6 +72,32 @@ TEST(Search, ChoosesACommandThatSurvives) {
           << c.name << ", command " << command;
     }
   }
+}
+
+// Positions that differ in one player's cell or life, or one bomb's timer,
+// must never share a key: a shared key hands one position's value to the
+// other (a flag's +1 once cancelled a coordinate's low bit).
+TEST(PositionKey, NeighbouringPositionsNeverShareAKey) {
+  State live = Grid({".......", ".......", ".......", "......."});
+  std::set<std::uint64_t> keys;
+  int positions = 0;
+  for (int x = 0; x < 7; ++x) {
+    for (int y = 0; y < 4; ++y) {
+      for (const bool alive : {false, true}) {
+        for (int timer = 1; timer <= 5; ++timer) {
+          Player other = At(0, 6, 3);
+          other.alive = alive;
+          live.players = {other, At(-1, x, y)};
+          live.bombs = {BombAt(3, 2, timer, 0)};
+          Board board;
+          board.Reset(live);
+          keys.insert(PositionKey(board, 1, 4));
+          ++positions;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(keys.size(), static_cast<std::size_t>(positions));
 }
 
 // A player that never moves, two cells down a corridor: drop, then get out
