@@ -39,6 +39,18 @@ void OutlookFinder::Cross(const Board& board, const Near& bomb, Visit visit) con
   }
 }
 
+int OutlookFinder::StandingOpponents(const Board& board, const Player& self, int x, int y) {
+  if (!board.PlayerOn(x, y)) {
+    return 0;
+  }
+  // Caught ones stay on the board as obstacles; they cannot be caught twice.
+  int standing = 0;
+  for (const Player& p : board.players) {
+    standing += p.alive && p.id != self.id && p.x == x && p.y == y ? 1 : 0;
+  }
+  return standing;
+}
+
 bool OutlookFinder::Free(const Board& board, const Player& self, int x, int y) {
   if (!board.Clear(x, y)) {
     return false;
@@ -105,8 +117,8 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
         if (board.TileAt(x, y) == State::Tile::Block) {
           ++outlook.blocks;
           outlook.blocksOnTheWay += targets.OnTheWay(x, y) ? 1 : 0;
-        } else if (board.PlayerOn(x, y) && (x != self.x || y != self.y)) {
-          ++outlook.victims;
+        } else {
+          outlook.victims += StandingOpponents(board, self, x, y);
         }
       }
     });

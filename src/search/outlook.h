@@ -38,6 +38,8 @@ class OutlookFinder {
   template <typename Visit>
   void Cross(const Board& board, const Near& bomb, Visit visit) const;
   int Local(int x, int y) const;  // index into the window, or -1
+  // Living opponents on (x, y).
+  static int StandingOpponents(const Board& board, const Player& self, int x, int y);
   // A cell the bot can count on stepping onto: clear, and no opponent beside
   // it who might step there first.
   static bool Free(const Board& board, const Player& self, int x, int y);

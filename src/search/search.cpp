@@ -189,11 +189,14 @@ int Search::Value(int ply, int depthLeft) {
   if (depthLeft == 0) {
     return gain + Leaf(board, *self, ply);
   }
-  // Step 3. A position met before on another line.
+  // Step 3. A position met before on another line. The table keeps what
+  // lies ahead of a position only: what a line gained on its way in (a catch,
+  // a block) depends on the line, and two lines may catch the same opponent
+  // at different ticks and still meet.
   const std::uint64_t key = PositionKey(board, ply, depthLeft);
-  int value = 0;
-  if (table_.Probe(key, value)) {
-    return value;
+  int ahead = 0;
+  if (table_.Probe(key, ahead)) {
+    return gain + ahead;
   }
   if (OutOfTime()) {
     return 0;
@@ -211,9 +214,8 @@ int Search::Value(int ply, int depthLeft) {
     }
     best = std::max(best, next);
   }
-  value = gain + best;
-  table_.Store(key, value);
-  return value;
+  table_.Store(key, best);
+  return gain + best;
 }
 
 const Search::Decision& Search::Decide(const State& live) {
