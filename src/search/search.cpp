@@ -28,7 +28,7 @@ constexpr int kDistance = 100;
 // so that of two lines that get the same the quicker one wins: a plan that
 // could as well start next tick otherwise never starts.
 constexpr int kBlockDecay = 20;
-constexpr int kPathDistance = 10;
+constexpr int kPathDistance = 40;
 // Each tick spent where a ticking bomb's blast will land: leave such cells
 // early rather than at the last moment a late answer would not make.
 constexpr int kExposed = 50;
