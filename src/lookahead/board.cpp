@@ -85,6 +85,19 @@ Board::Occupants& Board::Occupy(int x, int y) {
   return occupants_[static_cast<std::size_t>(cell)];
 }
 
+void Board::Reserve(std::size_t playerCount, std::size_t bombCount, std::size_t destroyed) {
+  const std::size_t bombRoom = bombCount + playerCount;
+  const std::size_t cellCount = bombRoom + 2 * playerCount;
+  players.reserve(playerCount);
+  bombs.reserve(bombRoom);
+  nextBomb_.reserve(bombRoom);
+  cells_.Reserve(cellCount);
+  occupants_.reserve(cellCount);
+  owners_.Reserve(bombRoom);
+  destroyed_.Reserve(destroyed);
+  destroyedCells_.reserve(destroyed);
+}
+
 void Board::DestroyBlock(int x, int y) {
   destroyed_.Insert(x, y, 0);
   destroyedCells_.emplace_back(x, y);

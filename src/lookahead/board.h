@@ -37,6 +37,10 @@ class Board {
   State::Tile TileAt(int x, int y) const;
   // Turns the Block of an on-map cell into Empty.
   void DestroyBlock(int x, int y);
+  // Room, kept through later resets, for positions of up to `players`
+  // players, `bombs` bombs and `destroyed` destroyed blocks, so that none of
+  // them makes this Board allocate. Call it after a Reset.
+  void Reserve(std::size_t players, std::size_t bombs, std::size_t destroyed);
   // The cells DestroyBlock was given since the last Reset, in that order.
   const std::vector<std::pair<int, int>>& Destroyed() const { return destroyedCells_; }
 

@@ -15,6 +15,9 @@ class Simulator {
   // later candidate has more.
   explicit Simulator(Board* board) : board(board) { frames_.reserve(board->bombs.size()); }
 
+  // Room for chains of up to `bombs` bombs, so that none of them allocates.
+  void Reserve(std::size_t bombs) { frames_.reserve(bombs); }
+
   // The blast reaches (x, y): destroys a block, hits the first player record
   // on the cell and detonates the first live bomb there. Returns true when the
   // arm that brought the blast stops at this cell.

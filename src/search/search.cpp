@@ -237,8 +237,14 @@ const Search::Decision& Search::Decide(const State& live) {
   // for the first time later in the game allocates.
   const std::size_t records = live.players.size() + live.bombs.size();
   if (records > warmFor_) {
-    for (Board& board : boards_) {
-      board.Reset(live);
+    // A line adds at most a bomb a player a tick, a bomb breaks at most four
+    // blocks, and a board keeps the destroyed ones with the bombs.
+    const std::size_t players = live.players.size();
+    const std::size_t bombs = live.bombs.size() + players * boards_.size();
+    for (std::size_t ply = 0; ply < boards_.size(); ++ply) {
+      boards_[ply].Reset(live);
+      boards_[ply].Reserve(players, bombs, 5 * bombs);
+      simulators_[ply].Reserve(bombs);
     }
     warmFor_ = records;
   }
