@@ -31,7 +31,7 @@ constexpr int kBlockDecay = 20;
 constexpr int kPathDistance = 40;
 // Each tick spent where a ticking bomb's blast will land: leave such cells
 // early rather than at the last moment a late answer would not make.
-constexpr int kExposed = 50;
+constexpr int kExposed = 400;
 // Each tick spent beside a living opponent: it may step into the bot's way
 // out, which the model, where it stands still, never sees.
 constexpr int kCrowded = 20000;
