@@ -14,11 +14,9 @@ void Board::Reset(const State& live) {
   live_ = &live;
   tick = live.tick;
   players.assign(live.players.begin(), live.players.end());
-  Prepare(live, live.players.size(), live.bombs.size());
   // Room for a block per bomb; a chain that destroys more grows the set once,
   // and the room stays for later ticks.
-  destroyed_.Reserve(live.bombs.size());
-  destroyedCells_.reserve(live.bombs.size());
+  Prepare(live, live.players.size(), live.bombs.size(), live.bombs.size());
   IndexPlayers();
   for (const Bomb& bomb : live.bombs)
     AddBomb(bomb);
@@ -32,10 +30,8 @@ void Board::Reset(const Board& from, bool keepDead) {
     if (player.alive || keepDead)
       players.push_back(player);
   }
-  Prepare(*live_, players.size(), from.bombs.size());
-  const std::size_t destroyed = from.destroyedCells_.size() + from.bombs.size();
-  destroyed_.Reserve(destroyed);
-  destroyedCells_.reserve(destroyed);
+  Prepare(*live_, players.size(), from.bombs.size(),
+          from.destroyedCells_.size() + from.bombs.size());
   for (const auto& [x, y] : from.destroyedCells_)
     DestroyBlock(x, y);
   IndexPlayers();
@@ -45,28 +41,36 @@ void Board::Reset(const Board& from, bool keepDead) {
   }
 }
 
-void Board::Prepare(const State& live, std::size_t playerCount, std::size_t bombCount) {
+void Board::Prepare(const State& live, std::size_t playerCount, std::size_t bombCount,
+                    std::size_t destroyed) {
   // Both indexes are arrays over a small map, stamp-cleared: O(1) unless the
   // map changed size since the last reset.
   destroyed_.Shape(live.width, live.height);
   destroyedCells_.clear();
+  bombs.clear();
+  nextBomb_.clear();
+  cells_.Shape(live.width, live.height);
+  occupants_.clear();
+  owners_.Clear();
+  ReserveRecords(playerCount, bombCount, destroyed);
+  const std::size_t bombRoom = bombCount + playerCount;
+  scanOwners_ = bombRoom * playerCount <= kScanOwners;
+  if (!scanOwners_)
+    owners_.Reserve(bombRoom);
+}
+
+void Board::ReserveRecords(std::size_t playerCount, std::size_t bombCount, std::size_t destroyed) {
   // Each player drops at most one bomb in the tick, so appending never moves
   // the bombs that pointers refer to; every move or drop may occupy one more
   // cell, so nothing grows during the tick.
   const std::size_t bombRoom = bombCount + playerCount;
   const std::size_t cellCount = bombRoom + 2 * playerCount;
-  bombs.clear();
   bombs.reserve(bombRoom);
-  nextBomb_.clear();
   nextBomb_.reserve(bombRoom);
-  cells_.Shape(live.width, live.height);
   cells_.Reserve(cellCount);
-  occupants_.clear();
   occupants_.reserve(cellCount);
-  owners_.Clear();
-  scanOwners_ = bombRoom * playerCount <= kScanOwners;
-  if (!scanOwners_)
-    owners_.Reserve(bombRoom);
+  destroyed_.Reserve(destroyed);
+  destroyedCells_.reserve(destroyed);
 }
 
 void Board::IndexPlayers() {
@@ -86,16 +90,9 @@ Board::Occupants& Board::Occupy(int x, int y) {
 }
 
 void Board::Reserve(std::size_t playerCount, std::size_t bombCount, std::size_t destroyed) {
-  const std::size_t bombRoom = bombCount + playerCount;
-  const std::size_t cellCount = bombRoom + 2 * playerCount;
   players.reserve(playerCount);
-  bombs.reserve(bombRoom);
-  nextBomb_.reserve(bombRoom);
-  cells_.Reserve(cellCount);
-  occupants_.reserve(cellCount);
-  owners_.Reserve(bombRoom);
-  destroyed_.Reserve(destroyed);
-  destroyedCells_.reserve(destroyed);
+  ReserveRecords(playerCount, bombCount, destroyed);
+  owners_.Reserve(bombCount + playerCount);
 }
 
 void Board::DestroyBlock(int x, int y) {

@@ -86,8 +86,11 @@ class Board {
   };
 
   // Clears the indexes, shaped for `live`'s map and sized for the records
-  // about to be copied in.
-  void Prepare(const State& live, std::size_t players, std::size_t bombs);
+  // about to be copied in and `destroyed` destroyed blocks.
+  void Prepare(const State& live, std::size_t players, std::size_t bombs, std::size_t destroyed);
+  // Room for the records of a tick from a position of that many players,
+  // bombs and destroyed blocks; grows only.
+  void ReserveRecords(std::size_t players, std::size_t bombs, std::size_t destroyed);
   // Indexes `players`, already copied in, by cell.
   void IndexPlayers();
 
