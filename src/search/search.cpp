@@ -142,17 +142,6 @@ void Search::Play(int ply, Command command, bool othersDrop) {
   ++decision_.ticks;
 }
 
-int Search::DeadBefore(int ply) const {
-  if (ply == 1) {
-    return 0;  // the live state lists the living only
-  }
-  int dead = 0;
-  for (const Player& p : boards_[static_cast<std::size_t>(ply - 1)].players) {
-    dead += p.id != State::kSelfId && !p.alive ? 1 : 0;
-  }
-  return dead;
-}
-
 int Search::Leaf(const Board& board, const Player& self, int ply) {
   const Outlook outlook = outlook_.Look(board, self, targets_);
   if (outlook.trapped) {
@@ -162,7 +151,7 @@ int Search::Leaf(const Board& board, const Player& self, int ply) {
          kPendingBlockOnTheWay * outlook.blocksOnTheWay - kDistance * targets_.At(self.x, self.y);
 }
 
-int Search::Value(int ply, int depthLeft) {
+int Search::Value(int ply, int depthLeft, int deadBefore) {
   const Board& board = boards_[static_cast<std::size_t>(ply)];
   // Step 1. A line in which the bot dies ends there.
   const Player* self = FindSelf(board);
@@ -170,12 +159,11 @@ int Search::Value(int ply, int depthLeft) {
     return kDeath + ply * kPlyStep;
   }
   // Step 2. Opponents caught in this tick: dead now, alive a tick before.
-  int caught = 0;
+  int dead = 0;
   for (const Player& p : board.players) {
-    caught += p.id != State::kSelfId && !p.alive ? 1 : 0;
+    dead += p.id != State::kSelfId && !p.alive ? 1 : 0;
   }
-  caught -= DeadBefore(ply);
-  int gain = caught * (kCatch - ply * kPlyStep) -
+  int gain = (dead - deadBefore) * (kCatch - ply * kPlyStep) -
              kPathDistance * targets_.After(self->x, self->y, board.Destroyed()) -
              (Exposed(board, self->x, self->y) ? kExposed : 0) -
              (Crowded(board, self->x, self->y) ? kCrowded : 0);
@@ -210,7 +198,7 @@ int Search::Value(int ply, int depthLeft) {
       continue;
     }
     Play(ply + 1, command, false);
-    const int next = Value(ply + 1, depthLeft - 1);
+    const int next = Value(ply + 1, depthLeft - 1, dead);
     if (stopped_) {
       return 0;
     }
@@ -277,7 +265,7 @@ const Search::Decision& Search::Decide(const State& live) {
           decision_.x[static_cast<std::size_t>(c)] = moved->x;
           decision_.y[static_cast<std::size_t>(c)] = moved->y;
         }
-        worst = std::min(worst, Value(1, depth - 1));
+        worst = std::min(worst, Value(1, depth - 1, 0));
         if (stopped_) {
           break;
         }

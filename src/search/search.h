@@ -53,11 +53,10 @@ class Search {
   // Plays `command` from boards_[ply - 1] (or the live state) into
   // boards_[ply]; the others stand still unless `othersDrop`.
   void Play(int ply, Command command, bool othersDrop);
-  // The value of boards_[ply], just played, with `depthLeft` ticks to search.
-  int Value(int ply, int depthLeft);
+  // The value of boards_[ply], just played, with `depthLeft` ticks to search;
+  // `deadBefore` opponents were dead on the board it was played from.
+  int Value(int ply, int depthLeft, int deadBefore);
   int Leaf(const Board& board, const Player& self, int ply);
-  // Opponents already dead on the board before boards_[ply]'s tick.
-  int DeadBefore(int ply) const;
   bool OutOfTime();
 
   std::chrono::microseconds budget_;
