@@ -1,5 +1,7 @@
 #include "keyboard/keys.h"
 
+#include "rules/command.h"
+
 #include <optional>
 
 namespace arena {
@@ -75,22 +77,28 @@ std::vector<Key> TakeKeys(std::string& typed) {
   return keys;
 }
 
-std::string_view KeyLine(Key key) {
+std::string KeyLine(Key key) {
+  Command command = Command::Stay;
   switch (key) {
     case Key::Up:
-      return "UP\n";
-    case Key::Down:
-      return "DOWN\n";
-    case Key::Left:
-      return "LEFT\n";
-    case Key::Right:
-      return "RIGHT\n";
-    case Key::Bomb:
-      return "BOMB\n";
-    case Key::Quit:
+      command = Command::Up;
       break;
+    case Key::Down:
+      command = Command::Down;
+      break;
+    case Key::Left:
+      command = Command::Left;
+      break;
+    case Key::Right:
+      command = Command::Right;
+      break;
+    case Key::Bomb:
+      command = Command::Bomb;
+      break;
+    case Key::Quit:
+      return "";
   }
-  return "";
+  return std::string(CommandWord(command)) + "\n";
 }
 
 }  // namespace arena

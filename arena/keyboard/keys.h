@@ -15,7 +15,8 @@ enum class Key { Up, Down, Left, Right, Bomb, Quit };
 // sequence cut off at the end stays for the next read, other bytes are dropped.
 std::vector<Key> TakeKeys(std::string& typed);
 
-// The line a client would send for the key ("UP\n" .. "BOMB\n"); empty for Quit.
-std::string_view KeyLine(Key key);
+// The line a client would send for the key ("UP\n" .. "BOMB\n", the wire
+// words of the rules' commands); empty for Quit.
+std::string KeyLine(Key key);
 
 }  // namespace arena
