@@ -121,8 +121,10 @@ bool Exposed(const Board& board, int x, int y) {
 
 }  // namespace
 
-Search::Search(std::chrono::microseconds budget)
-    : budget_(budget), boards_(kMaxDepth + 1), sizedFor_(kMaxDepth + 1, 0), table_(kTableBits) {
+Search::Search(std::chrono::microseconds budget, int maxDepth)
+    : budget_(budget),
+      maxDepth_(std::clamp(maxDepth, 1, kMaxDepth)),
+      boards_(kMaxDepth + 1), sizedFor_(kMaxDepth + 1, 0), table_(kTableBits) {
   simulators_.reserve(boards_.size());
   for (Board& board : boards_) {
     simulators_.emplace_back(&board);
@@ -354,7 +356,7 @@ const Search::Decision& Search::Decide(const State& live) {
   // Iterative deepening: each depth in full, or not at all.
   std::array<std::array<Command, kMaxDepth>, kCommands> lines{};
   std::array<int, kCommands> lengths{};
-  for (int depth = 1; depth <= kMaxDepth; ++depth) {
+  for (int depth = 1; depth <= maxDepth_; ++depth) {
     // A board is sized the first time its depth is reached, within the
     // budget: the first decision on a large map is no slower than the rest.
     if (depth > 1 && Clock::now() >= deadline_) {

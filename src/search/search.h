@@ -48,7 +48,8 @@ class Search {
     bool tooBig = false;
   };
 
-  explicit Search(std::chrono::microseconds budget);
+  // Searches at most `maxDepth` ticks deep (1 to kMaxDepth).
+  explicit Search(std::chrono::microseconds budget, int maxDepth = kMaxDepth);
   Search(const Search&) = delete;  // the simulators point into the boards
   Search& operator=(const Search&) = delete;
 
@@ -85,6 +86,7 @@ class Search {
   const Player* Rival(const State& live, const Player& self) const;
 
   std::chrono::microseconds budget_;
+  int maxDepth_;
   const State* live_ = nullptr;
   std::vector<Board> boards_;  // boards_[ply]: the position after ply ticks
   std::vector<Simulator> simulators_;
