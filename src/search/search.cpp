@@ -213,7 +213,7 @@ int Search::Leaf(const Board& board, const Player& self, int ply) {
          kDistance * targets_.At(self.x, self.y);
 }
 
-int Search::Worst(int ply, Command command, int depthLeft, int deadBefore) {
+int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int enough) {
   const std::size_t at = static_cast<std::size_t>(ply);
   const Board& from = boards_[at - 1];
   const Player* rival = hasRival_ && ply <= kRivalPlies ? FindPlayer(from, rivalId_) : nullptr;
@@ -237,6 +237,10 @@ int Search::Worst(int ply, Command command, int depthLeft, int deadBefore) {
       }
       if (stopped_) {
         return 0;
+      }
+      // No better than a command already found: the rest cannot raise it.
+      if (worst <= enough) {
+        break;
       }
     }
   } else {
@@ -298,7 +302,7 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
     if (!Changes(board, *self, command)) {
       continue;
     }
-    const int next = Worst(ply + 1, command, depthLeft - 1, dead);
+    const int next = Worst(ply + 1, command, depthLeft - 1, dead, best);
     if (stopped_) {
       return 0;
     }
@@ -366,7 +370,8 @@ const Search::Decision& Search::Decide(const State& live) {
     const Clock::time_point depthStart = Clock::now();
     std::array<int, kCommands> values{};
     for (int c = 0; c < kCommands && !stopped_; ++c) {
-      values[static_cast<std::size_t>(c)] = Worst(1, kCommandOrder[c], depth - 1, 0);
+      // Every command's value is exact at the first tick, for the log.
+      values[static_cast<std::size_t>(c)] = Worst(1, kCommandOrder[c], depth - 1, 0, INT_MIN);
       lines[static_cast<std::size_t>(c)] = lines_[1];
       lengths[static_cast<std::size_t>(c)] = lineLengths_[1];
       // The first command shows what one tick of this position costs: a

@@ -75,8 +75,10 @@ class Search {
   // lines_[ply] then holds the best line from there.
   int Value(int ply, int depthLeft, int deadBefore);
   // The worst for the bot of the replies the model allows after `command`
-  // from boards_[ply - 1]; `line` gets the line that follows that reply.
-  int Worst(int ply, Command command, int depthLeft, int deadBefore);
+  // from boards_[ply - 1]; lines_[ply] gets the line that follows that reply.
+  // Once it is at most `enough` the rest of the replies are not tried: the
+  // caller has a command at least as good.
+  int Worst(int ply, Command command, int depthLeft, int deadBefore, int enough);
   int Leaf(const Board& board, const Player& self, int ply);
   bool OutOfTime();
   // Sizes boards_[ply] for the live position's records, once.
