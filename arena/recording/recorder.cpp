@@ -13,7 +13,7 @@ std::string Dump(const nlohmann::json& j) {
   return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-// `file` as seen from the folder of `from`; absolute when nothing shorter holds.
+// `file` as seen from the folder of `from`, so the two can move together.
 std::string RelativeTo(const std::string& file, const std::string& from) {
   namespace fs = std::filesystem;
   std::error_code ec;

@@ -197,7 +197,7 @@
   function drawThinking(d, seat) {
     octx.clearRect(0, 0, overlay.width, overlay.height);
     const p = state.players.get(seat);
-    if (typeof d !== 'object' || !p) return;
+    if (!d || typeof d !== 'object' || !p) return;
     const centre = (v) => v * cell + cell / 2;
     const colour = COLOURS[wrap(seat, 8)];
     octx.lineWidth = Math.max(1, cell / 8);
