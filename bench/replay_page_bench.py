@@ -2,8 +2,8 @@
 """How the replay page copes with a big game: records one with the real arena
 and real bots (--tick-ms 0 on 127.0.4.2), writes its page with and without the
 bots' logs, and times in headless chromium: opening, stepping, jumping with the
-slider, and playing, first with no seat picked, then with the decision panel of
-the first player alive at the end.
+slider, and playing: the page without the logs, then with them, first with no
+seat picked, then with the decision panel of the first player alive at the end.
 
 Usage: bench/replay_page_bench.py [SIZE] [PLAYERS] [TICKS]   (default 255 8 6000)
        bench/replay_page_bench.py --busy [SIZE] [PLAYERS] [TICKS]
@@ -102,10 +102,10 @@ SURVIVOR = """const last = document.getElementById('slider').max;
   return alive ? +alive.dataset.id : 0;"""
 
 
-def timings(fragment):
-    started = time.monotonic()
+def timings(html, fragment):
     browser.open("about:blank")
-    browser.open(f"file://{page}{fragment}")
+    started = time.monotonic()
+    browser.open(f"file://{html}{fragment}")
     print(f"open to the first frame: {time.monotonic() - started:.2f} s")
     print(f"step forward: {browser.js(KEYS, 500, 'ArrowRight'):.2f} ms a tick (500 steps)")
     last = int(browser.js("return +document.getElementById('slider').max"))
@@ -121,12 +121,14 @@ def timings(fragment):
 
 browser = Browser(os.path.join(work, "profile"))
 try:
-    print("-- no seat picked")
-    timings("#round=1&tick=0")
+    print("-- the page without the logs")
+    timings(bare, "#round=1&tick=0")
+    print("-- with the logs, no seat picked")
+    timings(page, "#round=1&tick=0")
     browser.open(f"file://{page}#round=1&tick=0")
     seat = browser.js(SURVIVOR)
     print(f"-- the decision panel of seat {seat}")
-    timings(f"#round=1&tick=0&seat={seat}")
+    timings(page, f"#round=1&tick=0&seat={seat}")
 finally:
     browser.close()
     shutil.rmtree(work, ignore_errors=True)  # a --recording given is left alone

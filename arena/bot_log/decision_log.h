@@ -19,7 +19,7 @@ namespace arena {
 struct Candidate {
   int x = 0;  // the bot's cell after the command
   int y = 0;
-  std::int64_t value = 0;
+  int value = 0;  // the bot scores in ints: a wider number does not parse
 };
 
 struct Decision {

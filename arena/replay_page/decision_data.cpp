@@ -40,8 +40,11 @@ std::string Cells(const Decision& d) {
 std::string Body(const Decision& d) {
   std::string text =
       std::to_string(d.candidates[0].x) + "," + std::to_string(d.candidates[0].y) + "," + Cells(d);
-  for (const Candidate& c : d.candidates) {
-    text += "," + std::to_string(c.value);
+  // Candidates often score alike, so all but Stay's value are differences.
+  const std::int64_t stay = d.candidates[0].value;
+  text += "," + std::to_string(stay);
+  for (std::size_t i = 1; i < d.candidates.size(); ++i) {
+    text += "," + std::to_string(d.candidates[i].value - stay);
   }
   return text + "," + std::to_string(d.chosen);
 }

@@ -23,9 +23,10 @@ struct SeatDecisions {
 
 // The tokens for a round whose page ticks are `ticks`: "-" none in the log,
 // "?" unknown, "=T" as the previous decision but T microseconds, else
-// "x,y,cells,v0,..,v5,chosen,micros[,depth,searched,line,tooBig]" with the
-// other five cells as letters a to i ('a' + 3(dx+1) + dy+1 from the Stay
-// cell) or, when one lies farther, "x.y" pairs joined by '.'.
+// "x,y,cells,v0,d1,..,d5,chosen,micros[,depth,searched,line,tooBig]": the
+// Stay cell, the other five cells as letters a to i ('a' + 3(dx+1) + dy+1
+// from the Stay cell) or, when one lies farther, "x.y" pairs joined by '.';
+// Stay's value and the others' differences from it (vk = v0 + dk).
 std::string EncodeRound(const std::map<int, Decision>& round, const std::vector<int>& ticks);
 
 // Adds "seats" (per seat: "", "bot", "other" or "missing") and each round's

@@ -95,7 +95,8 @@
         for (let k = 0; k + 1 < n.length; k += 2) cells.push([n[k], n[k + 1]]);
       }
       last = {
-        cells, values: f.slice(3, 9), chosen: Number(f[9]), micros: Number(f[10]),
+        cells, values: f.slice(3, 9).map((v, k) => String(k ? Number(f[3]) + Number(v) : Number(v))),
+        chosen: Number(f[9]), micros: Number(f[10]),
         search: f.length > 11
           ? { depth: f[11], ticks: f[12], line: [...f[13]].map(Number), tooBig: f[14] === '1' } : null,
       };
@@ -194,10 +195,12 @@
 
   // The picked seat's thinking on the map: a marker on each candidate's cell
   // (the chosen one solid) and the planned line as a path from its cell.
+  let marked = false; // the overlay holds something to clear
   function drawThinking(d, seat) {
-    octx.clearRect(0, 0, overlay.width, overlay.height);
+    if (marked) octx.clearRect(0, 0, overlay.width, overlay.height);
     const p = state.players.get(seat);
-    if (!d || typeof d !== 'object' || !p) return;
+    marked = !!d && typeof d === 'object' && !!p;
+    if (!marked) return;
     const centre = (v) => v * cell + cell / 2;
     const colour = COLOURS[wrap(seat, 8)];
     octx.lineWidth = Math.max(1, cell / 8);
