@@ -63,20 +63,25 @@ std::string SearchPart(const Decision& d) {
 
 }  // namespace
 
-std::string EncodeRound(const std::map<int, Decision>& round, const std::vector<int>& ticks) {
+std::string EncodeRound(const std::map<int, Decision>& round, const std::vector<SeatTick>& ticks,
+                        int& mismatched) {
   std::string out;
   std::string previous;  // the last full token's body and search part
-  for (const int tick : ticks) {
+  for (const SeatTick& tick : ticks) {
     if (!out.empty()) {
       out += ' ';
     }
-    const auto it = round.find(tick + 1);
+    const auto it = round.find(tick.tick + 1);
     if (it == round.end()) {
       out += '-';
       continue;
     }
     const Decision& d = it->second;
-    if (!d.known) {
+    const bool there = tick.placed && d.candidates[0].x == tick.x && d.candidates[0].y == tick.y;
+    if (d.known && !there) {
+      ++mismatched;
+    }
+    if (!d.known || !there) {
       out += '?';
       continue;
     }
@@ -92,26 +97,41 @@ std::string EncodeRound(const std::map<int, Decision>& round, const std::vector<
   return out;
 }
 
-void AddDecisions(json& data, const std::vector<SeatDecisions>& seats) {
+std::vector<int> AddDecisions(json& data, const std::vector<SeatDecisions>& seats) {
   static constexpr const char* kSource[] = {"", "bot", "other", "missing"};
   json sources = json::array();
   for (const SeatDecisions& s : seats) {
     sources.push_back(kSource[static_cast<int>(s.source)]);
   }
   data["seats"] = std::move(sources);
+  std::vector<int> mismatched(seats.size(), 0);
   for (json& round : data.at("rounds")) {
     const auto index = round.at("round").get<std::size_t>() - 1;
-    std::vector<int> ticks;
+    // Each seat's cell tick by tick, from the players that changed.
+    std::vector<std::vector<SeatTick>> shown(seats.size());
+    std::vector<SeatTick> now(seats.size());
     for (const json& t : round.at("ticks")) {
-      ticks.push_back(t.at("t").get<int>());
+      for (const json& p : t.at("p")) {
+        const auto id = p.at(0).get<std::size_t>();
+        if (id < now.size()) {
+          now[id] = {0, p.at(1).get<int>(), p.at(2).get<int>(), true};
+        }
+      }
+      for (std::size_t seat = 0; seat < seats.size(); ++seat) {
+        shown[seat].push_back(now[seat]);
+        shown[seat].back().tick = t.at("t").get<int>();
+      }
     }
     json why = json::array();
-    for (const SeatDecisions& s : seats) {
+    for (std::size_t seat = 0; seat < seats.size(); ++seat) {
+      const SeatDecisions& s = seats[seat];
       const bool logged = s.source == SeatDecisions::Source::Bot && index < s.log.rounds.size();
-      why.push_back(logged ? json(EncodeRound(s.log.rounds[index], ticks)) : json());
+      why.push_back(logged ? json(EncodeRound(s.log.rounds[index], shown[seat], mismatched[seat]))
+                           : json());
     }
     round["why"] = std::move(why);
   }
+  return mismatched;
 }
 
 }  // namespace arena

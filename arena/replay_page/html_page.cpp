@@ -102,7 +102,15 @@ PageWritten WriteReplayPage(const std::string& recordingPath, const std::string&
   }
   written.ticks = data.Ticks();
   nlohmann::json page = data.Finish();
-  AddDecisions(page, ReadLogs(logs, recordingPath, logsDir, written.warnings));
+  const std::vector<SeatDecisions> seats = ReadLogs(logs, recordingPath, logsDir, written.warnings);
+  const std::vector<int> mismatched = AddDecisions(page, seats);
+  for (std::size_t seat = 0; seat < seats.size(); ++seat) {
+    if (mismatched[seat] > 0) {
+      written.warnings.push_back(seats[seat].path + ": " + std::to_string(mismatched[seat]) +
+                                 " ticks put the bot where the recording does not (another "
+                                 "game's log?); they show as unknown");
+    }
+  }
   std::ofstream out(pagePath, std::ios::binary | std::ios::trunc);
   if (out) {
     out << ReplayPageHtml(page);

@@ -162,13 +162,22 @@ def check_decision_keys(browser, url, ticks, logs):
 
 
 def check_missing_logs(record):
-    """Logs that are not where --logs says: one line each, and the page all the same."""
+    """Logs that are not where --logs says, or are another seat's: one line each, and the
+    page all the same."""
     page = os.path.join(WORK, "nologs.html")
     r = subprocess.run([ARENA, "--replay", record, "--html", page, "--logs",
                         os.path.join(WORK, "nowhere")], timeout=30, capture_output=True, text=True)
     check(r.returncode == 0 and os.path.exists(page), f"no logs: status {r.returncode}")
     check(len(r.stderr.splitlines()) == 4 and "cannot read the log" in r.stderr,
           f"no logs: stderr {r.stderr}")
+    # Seat 0's log under seat 2's name: it disagrees with the recording on where the bot stood.
+    swapped = os.path.join(WORK, "swapped")
+    shutil.copytree(os.path.join(WORK, "logs"), swapped, dirs_exist_ok=True)
+    shutil.copy(os.path.join(swapped, "1-marrowlark.log"), os.path.join(swapped, "3-marrowlark.log"))
+    r = subprocess.run([ARENA, "--replay", record, "--html", page, "--logs", swapped], timeout=30,
+                       capture_output=True, text=True)
+    check(r.returncode == 0 and r.stderr.count("\n") == 1 and "3-marrowlark.log" in r.stderr and
+          "where the recording does not" in r.stderr, f"another seat's log: stderr {r.stderr}")
 
 
 def png_pixels(data):
