@@ -1,5 +1,6 @@
 #include "replay_page/html_page.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -54,16 +55,17 @@ std::vector<SeatDecisions> ReadLogs(const std::vector<SeatLog>& logs,
     SeatDecisions& seat = seats[static_cast<std::size_t>(log.seat)];
     seat.path = LogPath(log, recordingPath, logsDir);
     std::ifstream in(seat.path, std::ios::binary);
-    if (!in) {
+    if (in) {
+      seat.log = ReadDecisionLog(in);
+    }
+    // A read that fails part way (a folder, a disk error) is no log either.
+    if (!in.is_open() || in.bad()) {
       seat.source = SeatDecisions::Source::Missing;
+      seat.log = DecisionLog{};
       warnings.push_back(seat.path + ": cannot read the log of seat " + std::to_string(log.seat));
       continue;
     }
-    seat.log = ReadDecisionLog(in);
     seat.source = seat.log.botFormat ? SeatDecisions::Source::Bot : SeatDecisions::Source::Other;
-    if (in.bad()) {
-      seat.log.cutShort = true;  // a read error part way: what follows is lost
-    }
     const std::string faults = seat.log.Faults();
     if (seat.log.botFormat && !faults.empty()) {
       warnings.push_back(seat.path + ": " + faults);
