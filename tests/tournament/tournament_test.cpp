@@ -16,6 +16,7 @@
 #include <nlohmann/json.hpp>
 
 #include "child_process.h"
+#include "recording/recorder.h"
 
 namespace {
 
@@ -76,7 +77,14 @@ TEST(Tournament, InterruptedRunResumesAndShowsOurBotBehindTheStayer) {
   EXPECT_NE(interrupted.out.find("Games: " + std::to_string(before.size())), std::string::npos)
       << interrupted.out;
   for (const int game : before) {
-    EXPECT_TRUE(std::filesystem::exists(dir + "/games/game-" + std::to_string(game) + ".jsonl"));
+    // Each recording names its seats' logs, as seen from the recording.
+    const arena::Recording r =
+        arena::ReadRecording(dir + "/games/game-" + std::to_string(game) + ".jsonl");
+    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.logs.size(), 2u);
+    for (const arena::SeatLog& log : r.logs) {
+      EXPECT_TRUE(std::filesystem::exists(dir + "/games/" + log.path)) << log.path;
+    }
   }
 
   std::vector<std::string> again = Tournament(dir, schedule);
