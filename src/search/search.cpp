@@ -374,13 +374,16 @@ const Search::Decision& Search::Decide(const State& live) {
       values[static_cast<std::size_t>(c)] = Worst(1, kCommandOrder[c], depth - 1, 0, INT_MIN);
       lines[static_cast<std::size_t>(c)] = lines_[1];
       lengths[static_cast<std::size_t>(c)] = lineLengths_[1];
-      // The first command shows what one tick of this position costs: a
-      // position that cannot be searched one tick deep within the budget
-      // is left to the one-tick look-ahead.
-      if (depth == 1 && c == 0 &&
-          Clock::now() + (Clock::now() - depthStart) * (kCommands - 1) > start + budget_) {
-        decision_.tooBig = true;
-        return decision_;
+      // The commands searched so far show what one tick of this position
+      // costs: a position that cannot be searched one tick deep within
+      // three quarters of the budget is left to the one-tick look-ahead,
+      // whose own time the rest must cover.
+      if (depth == 1 && c + 1 < kCommands) {
+        const Clock::time_point now = Clock::now();
+        if (now + (now - depthStart) / (c + 1) * (kCommands - 1 - c) > start + budget_ * 3 / 4) {
+          decision_.tooBig = true;
+          return decision_;
+        }
       }
     }
     if (stopped_) {
