@@ -51,6 +51,7 @@ struct Scorer {
   std::vector<int> reach;     // when another player could first stand on each cell
   std::vector<int> toSpot;    // steps to a cell where a bomb breaks blocks
   std::vector<int> toOthers;  // the hunter's way to its prey
+  std::vector<int> blastIn;   // the step in which a ticking bomb first blasts each cell
 
   double Score(arena::Command c) const {
     const arena::Cell to = Target(p.players[kUs], c);
@@ -66,10 +67,12 @@ struct Scorer {
                                     : 2 * room + (trap >= 100 ? trap : 0) + 12 * blocks;
     }
     const double spot = std::min(toSpot[i], 20);
+    // Off a blast's path early rather than at the last safe tick.
+    const double hurry = blastIn[i] == kNever ? 0 : 60.0 / blastIn[i];
     if (style == Style::Hunter) {
-      return room - 6.0 * std::min(toOthers[i], 60) - 0.5 * spot;
+      return room - 6.0 * std::min(toOthers[i], 60) - 0.5 * spot - hurry;
     }
-    return 2 * room + 3 * std::min(reach[i], 6) - 2 * spot;
+    return 2 * room + 3 * std::min(reach[i], 6) - 2 * spot - hurry;
   }
 };
 
@@ -113,7 +116,7 @@ arena::Command Choose(const Position& p, Style style, std::mt19937_64& rng) {
     }
     return choices[rng() % (choices.size() - (bombing ? 1 : 0))];
   }
-  Scorer scorer{p, style, {}, {}, {}};
+  Scorer scorer{p, style, {}, {}, {}, {}};
   std::vector<int> others;
   for (std::size_t i = 1; i < p.players.size(); ++i) {
     others.push_back(static_cast<int>(i));
@@ -129,6 +132,15 @@ arena::Command Choose(const Position& p, Style style, std::mt19937_64& rng) {
   scorer.toSpot = StepsTo(p, spots);
   if (style == Style::Hunter) {
     scorer.toOthers = CostToOthers(p);
+  }
+  const Forecast ticking = Foresee(p);
+  scorer.blastIn.assign(static_cast<std::size_t>(p.Cells()), kNever);
+  for (int t = ticking.horizon; t >= 1; --t) {
+    for (int i = 0; i < p.Cells(); ++i) {
+      if (ticking.Blasted(t, i)) {
+        scorer.blastIn[static_cast<std::size_t>(i)] = t;
+      }
+    }
   }
   std::uniform_real_distribution<double> tie(0, 0.5);
   arena::Command chosen = choices.front();

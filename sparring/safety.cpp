@@ -106,6 +106,11 @@ Levels Assess(const Position& p) {
         }
       }
     }
+    for (std::size_t k = 0; k < commands.size(); ++k) {
+      if (passing[k] && racing.Safe(2, cells[k])) {
+        levels[static_cast<std::size_t>(commands[k])] = kUnhurried;
+      }
+    }
   }
   return levels;
 }
