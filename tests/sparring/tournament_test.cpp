@@ -22,7 +22,7 @@ TEST(Sparring, RunnerAndHunterNeverLoseToTheOneTickBot) {
                std::chrono::seconds(120));
   ASSERT_EQ(r.status, 0) << r.err;
   // Four games a pair; "-" stands in each row's own column.
-  for (const std::string& bot : {"runner", "hunter"}) {
+  for (const std::string bot : {"runner", "hunter"}) {
     const std::string row = bot == "runner" ? "runner\\s+-\\s+\\S+" : "hunter\\s+\\S+\\s+-";
     const std::regex line(row + R"(\s+(\d+)-(\d+)-(\d+))");
     std::smatch m;
