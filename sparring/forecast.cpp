@@ -31,6 +31,7 @@ Forecast Foresee(const Position& p, const std::vector<arena::Bomb>& extra) {
       f.blasted[begin + static_cast<std::size_t>(p.Index(c))] = 1;
     }
   }
+  f.cleared = round.GetBoard();
   return f;
 }
 

@@ -10,6 +10,7 @@
 namespace sparring {
 
 struct Forecast {
+  arena::Board cleared{0, 0, arena::Tile::Wall};  // the map once every bomb has gone off
   int cells = 0;
   int horizon = 0;  // the step in which the last bomb goes off; 0 without bombs
   // Steps count from 1, the next tick; [t * cells + i] for cell index i.

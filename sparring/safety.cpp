@@ -14,9 +14,14 @@ namespace {
 // we could flee to before it goes off.
 constexpr int kThreatDistance = 7;
 
-// The bombs the players near us could drop: now where they stand, or in the
-// step after on a cell next to them.
-void Threats(const Position& p, std::vector<arena::Bomb>& now, std::vector<arena::Bomb>& next) {
+// Before our own bomb goes off its blast pins us to a few cells for a while,
+// so a bomb of ours must also outlive drops a few steps away from the others.
+constexpr int kStepsBeforeDropWhileOursTicks = 3;
+
+// The bombs the players near us could drop: now where they stand, or after
+// up to `steps` steps on a cell they walk to.
+void Threats(const Position& p, int steps, std::vector<arena::Bomb>& now,
+             std::vector<arena::Bomb>& later) {
   const arena::Cell us = p.players[kUs];
   for (std::size_t i = 1; i < p.players.size(); ++i) {
     const arena::Cell at = p.players[i];
@@ -25,10 +30,12 @@ void Threats(const Position& p, std::vector<arena::Bomb>& now, std::vector<arena
       continue;
     }
     now.push_back(arena::Bomb{owner, at, arena::kBombTimer});
-    for (int d = 1; d < 5; ++d) {
-      const arena::Cell n{at.x + kSteps[d].x, at.y + kSteps[d].y};
-      if (p.Enterable(n)) {
-        next.push_back(arena::Bomb{owner, n, arena::kBombTimer + 1});
+    const std::vector<int> walk = Arrivals(p, {owner});
+    for (int j = 0; j < p.Cells(); ++j) {
+      const int d = walk[static_cast<std::size_t>(j)];
+      if (d >= 1 && d <= steps) {
+        const arena::Cell c{j % p.board.Width(), j / p.board.Width()};
+        later.push_back(arena::Bomb{owner, c, arena::kBombTimer + d});
       }
     }
   }
@@ -46,10 +53,7 @@ Levels Assess(const Position& p) {
   for (std::size_t i = 1; i < p.players.size(); ++i) {
     others.push_back(static_cast<int>(i));
   }
-  const std::vector<int> reach = Arrivals(p, others);
   const std::vector<int> standing = Standing(p, others);
-  std::vector<arena::Bomb> now, next;
-  Threats(p, now, next);
 
   Levels levels;
   levels.fill(kPointless);
@@ -58,6 +62,8 @@ Levels Assess(const Position& p) {
     if (drop && p.Armed(kUs)) {
       continue;
     }
+    std::vector<arena::Bomb> now, next;
+    Threats(p, drop ? kStepsBeforeDropWhileOursTicks : 1, now, next);
     std::vector<int> cells;  // the cell each command of this kind leaves us on
     std::vector<int> commands;
     for (int c = 0; c < 6; ++c) {
@@ -70,12 +76,15 @@ Levels Assess(const Position& p) {
     }
     const std::vector<arena::Bomb> ours =
         drop ? std::vector<arena::Bomb>{OurDrop(p)} : std::vector<arena::Bomb>{};
+    const Forecast base = Foresee(p, ours);
+    // The others race us over the map as the blasts open it, bombs gone.
+    const Position opened{base.cleared, p.players, {}};
+    const std::vector<int> reach = Arrivals(opened, others);
     // Holds: the command's cell is safe, and nobody can take it from us first.
     const auto holds = [&](const Refuges& r, std::size_t k) {
       return r.Safe(1, cells[k]) &&
              (cells[k] == p.Index(us) || 1 < reach[static_cast<std::size_t>(cells[k])]);
     };
-    const Forecast base = Foresee(p, ours);
     const Refuges still(base, p, standing);
     const Refuges racing(base, p, reach);
     std::vector<char> passing(commands.size());

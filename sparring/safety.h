@@ -14,7 +14,7 @@ enum Level : int {
   kCornered = 1,           // a way out, if the others stand still
   kEscapes = 2,            // a way out on cells we reach before anyone else could
   kSafeFromDrops = 3,      // ... also when a player near us drops a bomb now
-  kSafeFromNextDrops = 4,  // ... or after one step, on a cell next to it
+  kSafeFromNextDrops = 4,  // ... or after a step (three for our bomb) on a cell it walks to
   // ... and with a tick to spare: an answer that reaches the server a tick
   // late (a busy machine) still leaves us a way out.
   kUnhurried = 5,
