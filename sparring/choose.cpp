@@ -68,7 +68,7 @@ struct Scorer {
     }
     const double spot = std::min(toSpot[i], 20);
     // Off a blast's path early rather than at the last safe tick.
-    const double hurry = blastIn[i] == kNever ? 0 : 60.0 / blastIn[i];
+    const double hurry = blastIn[i] == kNever ? 0 : 200.0 / blastIn[i];
     if (style == Style::Hunter) {
       return room - 6.0 * std::min(toOthers[i], 60) - 0.5 * spot - hurry;
     }

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -25,6 +26,9 @@ std::optional<Connection> Connection::Open(std::uint32_t address, std::uint16_t 
     ::close(fd);
     return std::nullopt;
   }
+  // A command is one small line a tick: send it at once, not batched.
+  const int on = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
   return Connection(fd);
 }
 
