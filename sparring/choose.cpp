@@ -72,7 +72,13 @@ struct Scorer {
     if (style == Style::Hunter) {
       return room - 6.0 * std::min(toOthers[i], 60) - 0.5 * spot - hurry;
     }
-    return 2 * room + 3 * std::min(reach[i], 6) - 2 * spot - hurry;
+    // A dead end is where a hunter seals us in.
+    int exits = 0;
+    for (int d = 1; d < 5; ++d) {
+      const arena::Cell n{to.x + kSteps[d].x, to.y + kSteps[d].y};
+      exits += n == p.players[kUs] || p.Enterable(n);
+    }
+    return 2 * room + 3 * std::min(reach[i], 6) - 2 * spot - hurry - (exits <= 1 ? 20 : 0);
   }
 };
 
