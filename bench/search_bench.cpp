@@ -21,8 +21,15 @@ void Run(benchmark::State& bench, const PositionShape& shape,
   State position = MakePosition(shape);
   position.RecountBlocks();
   Search search(budget);
-  search.Decide(position);  // the first decisions size the boards
-  search.Decide(position);
+  // A board is sized the first time its depth is reached: warm once a
+  // decision reaches no new depth.
+  for (int warm = 0; warm < 20; ++warm) {
+    const std::size_t before = Allocations();
+    search.Decide(position);
+    if (Allocations() == before) {
+      break;
+    }
+  }
   std::vector<double> micros;
   micros.reserve(static_cast<std::size_t>(bench.max_iterations));
   const std::size_t before = Allocations();

@@ -146,7 +146,11 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
   return count;
 }
 
-Outlook OutlookFinder::Look(const Board& board, const Player& self, const TargetMap& targets) {
+Outlook OutlookFinder::Look(const Board& board, const Player& self, const TargetMap& targets,
+                            const std::vector<int>& still) {
+  const auto standsStill = [&](int id) {
+    return std::find(still.begin(), still.end(), id) != still.end();
+  };
   Outlook outlook;
   centreX_ = self.x;
   centreY_ = self.y;
@@ -180,6 +184,11 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
             board.TileAt(x, y) == State::Tile::Block) {
           ++outlook.blocks;
           outlook.blocksOnTheWay += targets.OnTheWay(x, y) ? 1 : 0;
+        } else if (board.PlayerOn(x, y)) {
+          for (const Player& p : board.players) {
+            outlook.victims +=
+                p.alive && p.id != self.id && p.x == x && p.y == y && standsStill(p.id) ? 1 : 0;
+          }
         }
       });
     }
@@ -190,7 +199,8 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   // Caught ones stay on the board as obstacles and are not caught twice.
   for (const Player& p : board.players) {
     const int cell = Local(p.x, p.y);
-    if (!p.alive || p.id == self.id || cell < 0 || blastAt_[static_cast<std::size_t>(cell)] == 0) {
+    if (!p.alive || p.id == self.id || cell < 0 || blastAt_[static_cast<std::size_t>(cell)] == 0 ||
+        standsStill(p.id)) {
       continue;
     }
     const int ways = Ways(board, p, blastAt_, last, false);

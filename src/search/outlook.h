@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "lookahead/board.h"
 #include "search/target_map.h"
@@ -24,7 +25,10 @@ class OutlookFinder {
   // An opponent left this many cells to flee to, or fewer, is squeezed.
   static constexpr int kTight = 3;
 
-  Outlook Look(const Board& board, const Player& self, const TargetMap& targets);
+  // `still` lists the opponents that have not moved for a while: one that
+  // stands in the bot's own blast counts as caught, whatever ways out it has.
+  Outlook Look(const Board& board, const Player& self, const TargetMap& targets,
+               const std::vector<int>& still);
 
  private:
   static constexpr int kRadius = 7;  // no blast further off can be outrun or reached in time

@@ -46,6 +46,9 @@ constexpr std::chrono::microseconds kMostMargin{100};
 // kRivalPlies commands with its worst for the bot.
 constexpr long long kRivalReach = 6;
 constexpr int kRivalPlies = 2;
+// An opponent that has not moved for this many ticks is taken to stand
+// still: it answers nothing, and standing in the bot's blast it is caught.
+constexpr int kStillTicks = 8;
 // A position holding more players and bombs than this is not searched: each
 // simulated tick copies them all, and the leaves scan them.
 constexpr std::size_t kMostRecords = 4096;
@@ -168,7 +171,8 @@ const Player* Search::Rival(const State& live, const Player& self) const {
   const Player* rival = nullptr;
   long long nearest = kRivalReach + 1;
   for (const Player& p : live.players) {
-    if (p.id == State::kSelfId || !Valid(p.x, p.y, live.width, live.height)) {
+    if (p.id == State::kSelfId || !Valid(p.x, p.y, live.width, live.height) ||
+        std::find(still_.begin(), still_.end(), p.id) != still_.end()) {
       continue;
     }
     const long long steps = std::llabs(static_cast<long long>(p.x) - self.x) +
@@ -179,6 +183,30 @@ const Player* Search::Rival(const State& live, const Player& self) const {
     }
   }
   return rival;
+}
+
+void Search::Watch(const State& live) {
+  if (live.tick < lastTick_) {
+    seen_.clear();  // a new round
+  }
+  lastTick_ = live.tick;
+  still_.clear();
+  for (const Player& p : live.players) {
+    if (p.id == State::kSelfId) {
+      continue;
+    }
+    auto it = std::find_if(seen_.begin(), seen_.end(), [&](const Seen& s) { return s.id == p.id; });
+    if (it == seen_.end()) {
+      seen_.push_back({p.id, p.x, p.y, 0});
+      continue;
+    }
+    it->ticks = it->x == p.x && it->y == p.y ? it->ticks + 1 : 0;
+    it->x = p.x;
+    it->y = p.y;
+    if (it->ticks >= kStillTicks) {
+      still_.push_back(p.id);
+    }
+  }
 }
 
 void Search::Play(int ply, Command command, Reply reply) {
@@ -204,7 +232,7 @@ void Search::Play(int ply, Command command, Reply reply) {
 }
 
 int Search::Leaf(const Board& board, const Player& self, int ply) {
-  const Outlook outlook = outlook_.Look(board, self, targets_);
+  const Outlook outlook = outlook_.Look(board, self, targets_, still_);
   if (outlook.trapped) {
     return kTrapped + ply * kPlyStep;
   }
@@ -337,6 +365,7 @@ const Search::Decision& Search::Decide(const State& live) {
     decision_.tooBig = true;
     return decision_;
   }
+  Watch(live);
   Prepare(0);
   Prepare(1);
   Board& now = boards_[0];

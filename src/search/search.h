@@ -83,9 +83,12 @@ class Search {
   bool OutOfTime();
   // Sizes boards_[ply] for the live position's records, once.
   void Prepare(int ply);
-  // The nearest living opponent close enough to answer the bot's moves, or
-  // nullptr.
+  // The nearest opponent that moves and is close enough to answer the bot's
+  // moves, or nullptr.
   const Player* Rival(const State& live, const Player& self) const;
+  // Notes who moved since the last decision; still_ then lists the
+  // opponents that have stood on one cell for kStillTicks ticks or more.
+  void Watch(const State& live);
 
   std::chrono::microseconds budget_;
   int maxDepth_;
@@ -96,6 +99,16 @@ class Search {
   // lines_[ply]: the bot's commands of the best line from boards_[ply].
   std::array<std::array<Command, kMaxDepth>, kMaxDepth + 1> lines_{};
   std::array<int, kMaxDepth + 1> lineLengths_{};
+  // Per opponent seen this round: where it stood last and for how long.
+  struct Seen {
+    int id;
+    int x;
+    int y;
+    int ticks;
+  };
+  std::vector<Seen> seen_;
+  std::vector<int> still_;
+  int lastTick_ = 0;
   int rivalId_ = 0;
   bool hasRival_ = false;
   bool othersMayDrop_ = false;
