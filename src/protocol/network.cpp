@@ -80,22 +80,19 @@ std::string_view Network::ReadAhead() {
     return {};
   // Moved only once more has been handed out than is left, so each byte is
   // moved a bounded number of times and the buffer stays within twice the
-  // read-ahead.
+  // read-ahead; it grows to that only for a server that runs that far ahead.
   if (start > buffer.size() - start) {
     buffer.erase(0, start);
     start = 0;
   }
-  buffer.reserve(2 * kReadAhead + kChunk);
-  constexpr std::size_t kPiece = 64 * 1024;
+  char piece[kReadAheadPiece];
   while (buffer.size() - start < kReadAhead && Arrived()) {
-    const std::size_t had = buffer.size();
-    const std::size_t want = std::min(kPiece, kReadAhead - (had - start));
-    buffer.resize(had + want);
-    const long received = Receive(buffer.data() + had, want);
-    buffer.resize(had + static_cast<std::size_t>(std::max(received, 0L)));
+    const long received =
+        Receive(piece, std::min(kReadAheadPiece, kReadAhead - (buffer.size() - start)));
     // The end of the stream is met again, and reported, by ReadLine.
     if (received <= 0)
       break;
+    buffer.append(piece, static_cast<std::size_t>(received));
   }
   const std::string_view unread = std::string_view(buffer).substr(start);
   return unread.substr(0, unread.rfind('\n') + 1);

@@ -63,6 +63,7 @@ class Network {
 
  private:
   static constexpr std::size_t kOutgoingRoom = 256;
+  static constexpr std::size_t kReadAheadPiece = 16 * 1024;
 
   void ReserveBuffers();
   // As platform::Receive, from the socket or else from `memory`.
