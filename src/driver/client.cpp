@@ -24,6 +24,12 @@ std::uint32_t NowMicros() {
   return static_cast<std::uint32_t>(nanos / 1000);
 }
 
+// A command of a planned line as the server would read it; STAY for none.
+std::string_view LineWord(Command command) {
+  const std::string_view wire = Network::WireText(command);
+  return wire.empty() ? std::string_view("STAY") : wire.substr(0, wire.size() - 1);
+}
+
 }  // namespace
 
 Client::Client(std::uint32_t address, std::ostream& out) : out(&out), network(address, out) {
@@ -98,11 +104,25 @@ int Client::Score(std::array<int, 6>& scores) {
   // The search's values: each command's best line, from the cell it leads
   // to. Every line may die, and the latest death is then the best choice.
   const Search::Decision& decision = search->Decide(state);
+  if (decision.tooBig) {
+    // As the one-tick bot decides, with one more line saying so.
+    for (std::size_t i = 0; i < kCandidates.size(); ++i)
+      scores[i] = TestCommand(kCandidates[i]);
+    *out << "Search: depth 0, " << decision.ticks
+         << " ticks, too big to search: one-tick look-ahead\n";
+    return kStartingBest;
+  }
   for (std::size_t i = 0; i < kCandidates.size(); ++i) {
     scores[i] = decision.values[i];
     *out << "Evaluated: " << decision.x[i] << "," << decision.y[i] << " : " << scores[i] << "\n";
   }
-  *out << "Search: depth " << decision.depth << ", " << decision.ticks << " ticks\n";
+  *out << "Search: depth " << decision.depth << ", " << decision.ticks << " ticks";
+  if (decision.lineLength > 0) {
+    *out << ", line";
+    for (int i = 0; i < decision.lineLength; ++i)
+      *out << ' ' << LineWord(decision.line[static_cast<std::size_t>(i)]);
+  }
+  *out << "\n";
   return std::numeric_limits<int>::min();
 }
 

@@ -8,6 +8,7 @@
 namespace {
 
 constexpr int kReach = 2;
+constexpr int kLatest = 7;  // later blasts are all marked at this tick
 
 }  // namespace
 
@@ -39,127 +40,200 @@ void OutlookFinder::Cross(const Board& board, const Near& bomb, Visit visit) con
   }
 }
 
-int OutlookFinder::StandingOpponents(const Board& board, const Player& self, int x, int y) {
-  if (!board.PlayerOn(x, y)) {
-    return 0;
+void OutlookFinder::Chain(const Board& board, int from) {
+  // Earliest first: a bomb's time is final once every earlier blast has
+  // been run, as in a shortest-path search.
+  std::uint64_t done = 0;
+  for (int round = from; round < count_; ++round) {
+    int first = -1;
+    for (int i = from; i < count_; ++i) {
+      if (!(done >> i & 1u) && (first < 0 || near_[static_cast<std::size_t>(i)].time <
+                                                 near_[static_cast<std::size_t>(first)].time)) {
+        first = i;
+      }
+    }
+    done |= std::uint64_t{1} << first;
+    const Near& source = near_[static_cast<std::size_t>(first)];
+    Cross(board, source, [&](int x, int y) {
+      for (int j = from; j < count_; ++j) {
+        Near& target = near_[static_cast<std::size_t>(j)];
+        if (target.x == x && target.y == y && target.time > source.time) {
+          target.time = source.time;
+        }
+      }
+    });
   }
-  // Caught ones stay on the board as obstacles; they cannot be caught twice.
-  int standing = 0;
-  for (const Player& p : board.players) {
-    standing += p.alive && p.id != self.id && p.x == x && p.y == y ? 1 : 0;
-  }
-  return standing;
 }
 
-bool OutlookFinder::Free(const Board& board, const Player& self, int x, int y) {
+int OutlookFinder::Mark(const Board& board, int from, Window& at) const {
+  int last = 0;
+  for (int i = from; i < count_; ++i) {
+    const Near& bomb = near_[static_cast<std::size_t>(i)];
+    const int time = std::min(bomb.time, kLatest);
+    last = std::max(last, time);
+    Cross(board, bomb, [&](int x, int y) {
+      if (const int cell = Local(x, y); cell >= 0) {
+        at[static_cast<std::size_t>(cell)] |= static_cast<std::uint8_t>(1u << time);
+      }
+    });
+  }
+  return last;
+}
+
+bool OutlookFinder::Free(const Board& board, const Player& mover, int x, int y) {
   if (!board.Clear(x, y)) {
     return false;
   }
-  // An opponent next to the cell may step onto it first.
   for (const Direction& d : kDirections) {
     const int nx = Shift(x, d.dx);
     const int ny = Shift(y, d.dy);
-    if ((nx != self.x || ny != self.y) && board.PlayerOn(nx, ny)) {
+    if ((nx != mover.x || ny != mover.y) && board.PlayerOn(nx, ny)) {
       return false;
     }
   }
   return true;
 }
 
+int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& at, int last,
+                        bool wary) {
+  const int home = Local(mover.x, mover.y);
+  if (home < 0) {
+    return kSide * kSide;
+  }
+  // The cells the mover may stand on at tick t, as a list; mark_ tells
+  // which are in the next tick's list already.
+  int* reached = reached_.data();
+  int* next = next_.data();
+  int count = 1;
+  reached[0] = home;
+  for (int t = 1; t <= last; ++t) {
+    if (++stamp_ == 0) {
+      mark_.fill(0);
+      stamp_ = 1;
+    }
+    int found = 0;
+    for (int i = 0; i < count; ++i) {
+      const int cell = reached[i];
+      const int cx = Shift(centreX_, cell % kSide - kRadius);
+      const int cy = Shift(centreY_, cell / kSide - kRadius);
+      // Waiting needs no free cell; a step needs one it can count on.
+      for (int d = -1; d < 4; ++d) {
+        int to = cell;
+        if (d >= 0) {
+          const int x = Shift(cx, kDirections[d].dx);
+          const int y = Shift(cy, kDirections[d].dy);
+          if (!(wary ? Free(board, mover, x, y) : board.Clear(x, y))) {
+            continue;
+          }
+          to = Local(x, y);
+          if (to < 0) {
+            return kSide * kSide;
+          }
+        }
+        const auto index = static_cast<std::size_t>(to);
+        if (mark_[index] != stamp_ && !(at[index] >> t & 1u)) {
+          mark_[index] = stamp_;
+          next[found++] = to;
+        }
+      }
+    }
+    if (found == 0) {
+      return 0;
+    }
+    std::swap(reached, next);
+    count = found;
+  }
+  return count;
+}
+
 Outlook OutlookFinder::Look(const Board& board, const Player& self, const TargetMap& targets) {
   Outlook outlook;
   centreX_ = self.x;
   centreY_ = self.y;
+  const auto near = [&](int x, int y) {
+    const long long dx = std::llabs(static_cast<long long>(x) - self.x);
+    const long long dy = std::llabs(static_cast<long long>(y) - self.y);
+    return std::max(dx, dy) <= kRadius + kReach;
+  };
 
-  // Step 1. The bombs near enough to matter, with their own timers.
+  // Step 1. The bombs near enough to matter, with their own timers; a bomb
+  // that a blast reaches goes off with it.
   count_ = 0;
   for (const Bomb& b : board.bombs) {
     if (b.timer < 1 || count_ == kMostBombs) {
       continue;  // gone, or (timer 0) gone without a blast by the bot's rules
     }
-    const long long dx = std::llabs(static_cast<long long>(b.x) - self.x);
-    const long long dy = std::llabs(static_cast<long long>(b.y) - self.y);
-    if (std::max(dx, dy) <= kRadius + kReach) {
+    if (near(b.x, b.y)) {
       near_[static_cast<std::size_t>(count_++)] = {b.x, b.y, b.timer, b.owner == self.id};
     }
   }
-  if (count_ == 0) {
-    return outlook;
-  }
-  // Step 2. A bomb that a blast reaches goes off with it.
-  for (bool lowered = true; lowered;) {
-    lowered = false;
-    for (int i = 0; i < count_; ++i) {
-      const Near& source = near_[static_cast<std::size_t>(i)];
-      Cross(board, source, [&](int x, int y) {
-        for (int j = 0; j < count_; ++j) {
-          Near& target = near_[static_cast<std::size_t>(j)];
-          if (target.x == x && target.y == y && target.time > source.time) {
-            target.time = source.time;
-            lowered = true;
-          }
+  Chain(board, 0);
+  const int bombs = count_;
+
+  // Step 2. When each cell of the window is blasted; what the own bomb takes.
+  blastAt_.fill(0);
+  const int last = Mark(board, 0, blastAt_);
+  for (int i = 0; i < bombs; ++i) {
+    if (near_[static_cast<std::size_t>(i)].own) {
+      Cross(board, near_[static_cast<std::size_t>(i)], [&](int x, int y) {
+        if (Valid(x, y, board.Width(), board.Height()) &&
+            board.TileAt(x, y) == State::Tile::Block) {
+          ++outlook.blocks;
+          outlook.blocksOnTheWay += targets.OnTheWay(x, y) ? 1 : 0;
         }
       });
     }
   }
-  // Step 3. When each cell of the window is blasted; what the own bomb takes.
-  blastAt_.fill(0);
-  int last = 0;
-  for (int i = 0; i < count_; ++i) {
-    const Near& bomb = near_[static_cast<std::size_t>(i)];
-    const int time = std::min(bomb.time, 7);
-    last = std::max(last, time);
-    Cross(board, bomb, [&](int x, int y) {
-      if (const int cell = Local(x, y); cell >= 0) {
-        blastAt_[static_cast<std::size_t>(cell)] |= static_cast<std::uint8_t>(1u << time);
-      }
-      if (bomb.own) {
-        if (board.TileAt(x, y) == State::Tile::Block) {
-          ++outlook.blocks;
-          outlook.blocksOnTheWay += targets.OnTheWay(x, y) ? 1 : 0;
-        } else {
-          outlook.victims += StandingOpponents(board, self, x, y);
-        }
-      }
-    });
+
+  // Step 3. Each opponent in a blast's way: caught when no way of moves or
+  // waits outlives the blasts, squeezed when few cells are left to it.
+  // Caught ones stay on the board as obstacles and are not caught twice.
+  for (const Player& p : board.players) {
+    const int cell = Local(p.x, p.y);
+    if (!p.alive || p.id == self.id || cell < 0 || blastAt_[static_cast<std::size_t>(cell)] == 0) {
+      continue;
+    }
+    const int ways = Ways(board, p, blastAt_, last, false);
+    if (ways == 0) {
+      ++outlook.victims;
+    } else if (ways <= kTight) {
+      outlook.squeeze += kTight + 1 - ways;
+    }
   }
-  // Step 4. Staying where no blast comes is safe; otherwise every tick the
+
+  // Step 4. An opponent holding no live bomb may drop one where it stands
+  // on the next tick, with chains: the bot's way out must outlive that too.
+  for (const Player& p : board.players) {
+    if (p.alive && p.id != self.id && count_ < kMostBombs && near(p.x, p.y) &&
+        !board.OwnsLiveBomb(p.id)) {
+      near_[static_cast<std::size_t>(count_++)] = {p.x, p.y, kNextDrop, false};
+    }
+  }
+  threatAt_ = blastAt_;
+  int threatLast = last;
+  if (count_ > bombs) {
+    // A bomb not yet dropped sets off no bomb that blasts before it would.
+    for (int i = 0; i < bombs; ++i) {
+      const Near& bomb = near_[static_cast<std::size_t>(i)];
+      Cross(board, bomb, [&](int x, int y) {
+        for (int j = bombs; j < count_; ++j) {
+          Near& next = near_[static_cast<std::size_t>(j)];
+          if (next.x == x && next.y == y && next.time > bomb.time) {
+            next.time = bomb.time;
+          }
+        }
+      });
+    }
+    Chain(board, bombs);
+    threatLast = std::max(last, Mark(board, bombs, threatAt_));
+  }
+
+  // Step 5. Staying where no blast comes is safe; otherwise every tick the
   // bot may wait or step onto a free cell, and must not stand where a blast
-  // of that tick lands. Cells that blasts clear are not counted on.
+  // of that tick lands.
   const int home = Local(self.x, self.y);
-  if (blastAt_[static_cast<std::size_t>(home)] == 0) {
-    return outlook;
-  }
-  reach_.fill(0);
-  reach_[static_cast<std::size_t>(home)] = 1;
-  for (int t = 1; t <= last; ++t) {
-    next_.fill(0);
-    bool any = false;
-    for (int cell = 0; cell < kSide * kSide; ++cell) {
-      if (!reach_[static_cast<std::size_t>(cell)]) {
-        continue;
-      }
-      const int cx = Shift(centreX_, cell % kSide - kRadius);
-      const int cy = Shift(centreY_, cell / kSide - kRadius);
-      const auto enter = [&](int x, int y, bool step) {
-        const int to = Local(x, y);
-        if (to < 0 || next_[static_cast<std::size_t>(to)] ||
-            (blastAt_[static_cast<std::size_t>(to)] >> t & 1u) || (step && !board.Clear(x, y))) {
-          return;
-        }
-        next_[static_cast<std::size_t>(to)] = 1;
-        any = true;
-      };
-      enter(cx, cy, false);
-      for (const Direction& d : kDirections) {
-        enter(Shift(cx, d.dx), Shift(cy, d.dy), true);
-      }
-    }
-    if (!any) {
-      outlook.trapped = true;
-      return outlook;
-    }
-    reach_.swap(next_);
+  if (threatAt_[static_cast<std::size_t>(home)] != 0) {
+    outlook.trapped = Ways(board, self, threatAt_, threatLast, true) == 0;
   }
   return outlook;
 }

@@ -1,7 +1,8 @@
 // What the bombs still ticking at a leaf of the search will do once the
 // horizon is passed: whether the bot can still get clear of every blast that
-// reaches it, and what its own bomb will take with it. Reads the Board only;
-// the Search owns one and reuses its storage at every leaf.
+// reaches it, an opponent's next bomb included, and what the blasts do to
+// the opponents. Reads the Board only; the Search owns one and reuses its
+// storage at every leaf.
 #pragma once
 
 #include <array>
@@ -14,17 +15,24 @@ struct Outlook {
   bool trapped = false;    // no way of moves or waits outlives the blasts
   int blocks = 0;          // blocks the bot's own bomb will break
   int blocksOnTheWay = 0;  // of them, those that shorten its way to the fight
-  int victims = 0;         // standing opponents it will catch
+  int victims = 0;         // opponents the blasts leave no way out
+  int squeeze = 0;         // how few ways out the blasts leave the others
 };
 
 class OutlookFinder {
  public:
+  // An opponent left this many cells to flee to, or fewer, is squeezed.
+  static constexpr int kTight = 3;
+
   Outlook Look(const Board& board, const Player& self, const TargetMap& targets);
 
  private:
   static constexpr int kRadius = 7;  // no blast further off can be outrun or reached in time
   static constexpr int kSide = 2 * kRadius + 1;
   static constexpr int kMostBombs = 64;
+  // An opponent holding no live bomb may drop one on the next tick; it
+  // blasts this many ticks from now.
+  static constexpr int kNextDrop = 6;
 
   struct Near {
     int x;
@@ -32,23 +40,36 @@ class OutlookFinder {
     int time;  // the tick, from now, of its blast
     bool own;
   };
+  using Window = std::array<std::uint8_t, kSide * kSide>;
 
   // Runs the cells of `bomb`'s cross, distance 0 first, stopping each arm as
   // a blast would; `visit(x, y)` sees every cell reached.
   template <typename Visit>
   void Cross(const Board& board, const Near& bomb, Visit visit) const;
   int Local(int x, int y) const;  // index into the window, or -1
-  // Living opponents on (x, y).
-  static int StandingOpponents(const Board& board, const Player& self, int x, int y);
-  // A cell the bot can count on stepping onto: clear, and no opponent beside
-  // it who might step there first.
-  static bool Free(const Board& board, const Player& self, int x, int y);
+  // Lowers the time of each of near_[from, count_) to the earliest blast of
+  // them that reaches it.
+  void Chain(const Board& board, int from);
+  // Marks in `at` bit t of every window cell the blast of near_[i] lands on
+  // at tick t, for i in [from, count_); returns the latest such tick.
+  int Mark(const Board& board, int from, Window& at) const;
+  // How many cells `mover`, on (x, y), can stand on once every blast of `at`
+  // up to tick `last` has passed: 0 when trapped, kSide * kSide when it
+  // leaves the window. A wary mover does not count on cells beside an
+  // opponent, who might step there first.
+  int Ways(const Board& board, const Player& mover, const Window& at, int last, bool wary);
+  // A cell the bot can count on stepping onto: clear, and no other player
+  // beside it.
+  static bool Free(const Board& board, const Player& mover, int x, int y);
 
   std::array<Near, kMostBombs> near_{};
   int count_ = 0;
   int centreX_ = 0;  // the window is centred on the bot
   int centreY_ = 0;
-  std::array<std::uint8_t, kSide * kSide> blastAt_{};  // bit t: a blast t ticks from now
-  std::array<std::uint8_t, kSide * kSide> reach_{};
-  std::array<std::uint8_t, kSide * kSide> next_{};
+  Window blastAt_{};   // bit t: a blast t ticks from now, of the bombs on the board
+  Window threatAt_{};  // the same with the opponents' next bombs
+  std::array<int, kSide * kSide> reached_{};
+  std::array<int, kSide * kSide> next_{};
+  std::array<std::uint16_t, kSide * kSide> mark_{};
+  std::uint16_t stamp_ = 0;
 };

@@ -18,6 +18,8 @@ constexpr int kPlyStep = 1000;
 constexpr int kCatch = 200000;
 constexpr int kPendingCatch = 100000;
 constexpr int kTrapped = -500000;
+// Each cell short of kTight + 1 that the blasts leave an opponent to flee to.
+constexpr int kSqueeze = 2000;
 constexpr int kBlock = 400;
 constexpr int kPendingBlock = 300;
 // A block on the way to the fight is worth the steps it saves.
@@ -40,17 +42,28 @@ constexpr int kCrowded = 20000;
 // before the budget, which the last position and the answer still take.
 constexpr std::uint32_t kClockEvery = 1;
 constexpr std::chrono::microseconds kMostMargin{100};
+// The nearest opponent this close (in steps) answers the bot's first
+// kRivalPlies commands with its worst for the bot.
+constexpr long long kRivalReach = 6;
+constexpr int kRivalPlies = 2;
+// A position holding more players and bombs than this is not searched: each
+// simulated tick copies them all, and the leaves scan them.
+constexpr std::size_t kMostRecords = 4096;
 
 constexpr Command kCommandOrder[Search::kCommands] = {
     Command::Stay, Command::Up, Command::Down, Command::Left, Command::Right, Command::DropBomb};
 
-const Player* FindSelf(const Board& board) {
+const Player* FindPlayer(const Board& board, int id) {
   for (const Player& p : board.players) {
-    if (p.id == State::kSelfId) {
+    if (p.id == id) {
       return &p;
     }
   }
   return nullptr;
+}
+
+const Player* FindSelf(const Board& board) {
+  return FindPlayer(board, State::kSelfId);
 }
 
 // Commands that would leave the position as Stay does are not searched twice.
@@ -109,7 +122,7 @@ bool Exposed(const Board& board, int x, int y) {
 }  // namespace
 
 Search::Search(std::chrono::microseconds budget)
-    : budget_(budget), boards_(kMaxDepth + 1), table_(kTableBits) {
+    : budget_(budget), boards_(kMaxDepth + 1), sizedFor_(kMaxDepth + 1, 0), table_(kTableBits) {
   simulators_.reserve(boards_.size());
   for (Board& board : boards_) {
     simulators_.emplace_back(&board);
@@ -125,7 +138,48 @@ bool Search::OutOfTime() {
   return stopped_;
 }
 
-void Search::Play(int ply, Command command, bool othersDrop) {
+void Search::Prepare(int ply) {
+  const State& live = *live_;
+  const std::size_t records = live.players.size() + live.bombs.size();
+  std::size_t& sized = sizedFor_[static_cast<std::size_t>(ply)];
+  if (records <= sized) {
+    return;
+  }
+  // A player holds one live bomb at a time, so a board never holds more
+  // bombs than the live ones and one a player; a bomb breaks at most four
+  // blocks, and a player drops at most one bomb a tick (a chain may set its
+  // last one off early). Boards are sized only as deep as the budget
+  // reaches, so a crowded position keeps few of them.
+  const std::size_t players = live.players.size();
+  const std::size_t bombs = live.bombs.size() + players;
+  const std::size_t drops = live.bombs.size() + players * static_cast<std::size_t>(ply);
+  const std::size_t destroyed =
+      std::min(static_cast<std::size_t>(std::max(live.Blocks(), 0)), 4 * drops);
+  Board& board = boards_[static_cast<std::size_t>(ply)];
+  board.Reset(live);
+  board.Reserve(players, bombs, destroyed);
+  simulators_[static_cast<std::size_t>(ply)].Reserve(bombs);
+  sized = records;
+}
+
+const Player* Search::Rival(const State& live, const Player& self) const {
+  const Player* rival = nullptr;
+  long long nearest = kRivalReach + 1;
+  for (const Player& p : live.players) {
+    if (p.id == State::kSelfId || !Valid(p.x, p.y, live.width, live.height)) {
+      continue;
+    }
+    const long long steps = std::llabs(static_cast<long long>(p.x) - self.x) +
+                            std::llabs(static_cast<long long>(p.y) - self.y);
+    if (steps < nearest) {
+      nearest = steps;
+      rival = &p;
+    }
+  }
+  return rival;
+}
+
+void Search::Play(int ply, Command command, Reply reply) {
   Board& board = boards_[static_cast<std::size_t>(ply)];
   if (ply == 1) {
     board.Reset(*live_);
@@ -136,7 +190,12 @@ void Search::Play(int ply, Command command, bool othersDrop) {
     board.Reset(boards_[static_cast<std::size_t>(ply - 1)], true);
   }
   for (Player& p : board.players) {
-    p.command = othersDrop && p.id != State::kSelfId ? Command::DropBomb : Command::Stay;
+    if (p.id == State::kSelfId) {
+      continue;
+    }
+    p.command = hasRival_ && p.id == rivalId_ ? reply.rival
+                : reply.othersDrop            ? Command::DropBomb
+                                              : Command::Stay;
   }
   PlayTick(simulators_[static_cast<std::size_t>(ply)], command);
   ++decision_.ticks;
@@ -147,12 +206,52 @@ int Search::Leaf(const Board& board, const Player& self, int ply) {
   if (outlook.trapped) {
     return kTrapped + ply * kPlyStep;
   }
-  return outlook.victims * (kPendingCatch - ply * kPlyStep) + kPendingBlock * outlook.blocks +
-         kPendingBlockOnTheWay * outlook.blocksOnTheWay - kDistance * targets_.At(self.x, self.y);
+  return outlook.victims * (kPendingCatch - ply * kPlyStep) + kSqueeze * outlook.squeeze +
+         kPendingBlock * outlook.blocks + kPendingBlockOnTheWay * outlook.blocksOnTheWay -
+         kDistance * targets_.At(self.x, self.y);
+}
+
+int Search::Worst(int ply, Command command, int depthLeft, int deadBefore) {
+  const std::size_t at = static_cast<std::size_t>(ply);
+  const Board& from = boards_[at - 1];
+  const Player* rival = hasRival_ && ply <= kRivalPlies ? FindPlayer(from, rivalId_) : nullptr;
+  const bool rivalMoves = rival != nullptr && rival->alive;
+  int worst = INT_MAX;
+  std::array<Command, kMaxDepth> line{};
+  int lineLength = 0;
+  const auto answer = [&](Reply reply) {
+    Play(ply, command, reply);
+    const int value = Value(ply, depthLeft, deadBefore);
+    if (!stopped_ && value < worst) {
+      worst = value;
+      line = lines_[at];
+      lineLength = lineLengths_[at];
+    }
+  };
+  if (rivalMoves) {
+    for (const Command reply : kCommandOrder) {
+      if (Changes(from, *rival, reply)) {
+        answer({reply, false});
+      }
+      if (stopped_) {
+        return 0;
+      }
+    }
+  } else {
+    answer({});
+  }
+  if (ply == 1 && othersMayDrop_ && !stopped_) {
+    answer({Command::DropBomb, true});
+  }
+  lines_[at] = line;
+  lineLengths_[at] = lineLength;
+  return stopped_ ? 0 : worst;
 }
 
 int Search::Value(int ply, int depthLeft, int deadBefore) {
-  const Board& board = boards_[static_cast<std::size_t>(ply)];
+  const std::size_t at = static_cast<std::size_t>(ply);
+  const Board& board = boards_[at];
+  lineLengths_[at] = 0;
   // Step 1. A line in which the bot dies ends there.
   const Player* self = FindSelf(board);
   if (self == nullptr || !self->alive) {
@@ -170,8 +269,7 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
   // Blocks broken in this tick: those listed after the ones the position
   // started the tick with.
   const auto& broken = board.Destroyed();
-  const std::size_t before =
-      ply == 1 ? 0 : boards_[static_cast<std::size_t>(ply - 1)].Destroyed().size();
+  const std::size_t before = ply == 1 ? 0 : boards_[at - 1].Destroyed().size();
   for (std::size_t i = before; i < broken.size(); ++i) {
     const auto& [x, y] = broken[i];
     gain += kBlock + (targets_.OnTheWay(x, y) ? kBlockOnTheWay : 0) - ply * kBlockDecay;
@@ -191,18 +289,24 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
   if (OutOfTime()) {
     return 0;
   }
-  // Step 4. The best of the bot's commands that change something.
+  // Step 4. The best of the bot's commands that change something, each
+  // against the worst reply the model allows.
   int best = INT_MIN;
   for (const Command command : kCommandOrder) {
     if (!Changes(board, *self, command)) {
       continue;
     }
-    Play(ply + 1, command, false);
-    const int next = Value(ply + 1, depthLeft - 1, dead);
+    const int next = Worst(ply + 1, command, depthLeft - 1, dead);
     if (stopped_) {
       return 0;
     }
-    best = std::max(best, next);
+    if (next > best) {
+      best = next;
+      const int length = std::min(lineLengths_[at + 1], kMaxDepth - 1);
+      lines_[at][0] = command;
+      std::copy_n(lines_[at + 1].begin(), length, lines_[at].begin() + 1);
+      lineLengths_[at] = length + 1;
+    }
   }
   table_.Store(key, best);
   return gain + best;
@@ -223,60 +327,66 @@ const Search::Decision& Search::Decide(const State& live) {
     decision_.values.fill(Evaluator::kNoRecord);
     return decision_;
   }
-  // Every board sized for this many records now, so that no depth reached
-  // for the first time later in the game allocates.
-  const std::size_t records = live.players.size() + live.bombs.size();
-  if (records > warmFor_) {
-    // A line adds at most a bomb a player a tick, a bomb breaks at most four
-    // blocks, and a board keeps the destroyed ones with the bombs.
-    const std::size_t players = live.players.size();
-    const std::size_t bombs = live.bombs.size() + players * boards_.size();
-    for (std::size_t ply = 0; ply < boards_.size(); ++ply) {
-      boards_[ply].Reset(live);
-      boards_[ply].Reserve(players, bombs, 5 * bombs);
-      simulators_[ply].Reserve(bombs);
-    }
-    warmFor_ = records;
+  if (live.players.size() + live.bombs.size() > kMostRecords) {
+    decision_.tooBig = true;
+    return decision_;
   }
+  Prepare(0);
+  Prepare(1);
+  Board& now = boards_[0];
+  now.Reset(live);
   targets_.Build(live, *self);
+  const Player* rival = Rival(live, *self);
+  hasRival_ = rival != nullptr;
+  rivalId_ = hasRival_ ? rival->id : 0;
   // Opponents that hold no live bomb may drop one at once.
-  bool mayDrop = false;
-  for (const Player& p : live.players) {
-    if (p.id == State::kSelfId) {
-      continue;
-    }
-    mayDrop = mayDrop || std::none_of(live.bombs.begin(), live.bombs.end(), [&](const Bomb& b) {
-                return b.owner == p.id && b.timer >= 0;
-              });
+  othersMayDrop_ = std::any_of(live.players.begin(), live.players.end(), [&](const Player& p) {
+    return p.id != State::kSelfId && !now.OwnsLiveBomb(p.id);
+  });
+  // Where each command takes the bot, the others standing still.
+  for (int c = 0; c < kCommands; ++c) {
+    Play(1, kCommandOrder[c], {});
+    const Player* moved = FindSelf(boards_[1]);
+    decision_.x[static_cast<std::size_t>(c)] = moved->x;
+    decision_.y[static_cast<std::size_t>(c)] = moved->y;
   }
 
   // Iterative deepening: each depth in full, or not at all.
+  std::array<std::array<Command, kMaxDepth>, kCommands> lines{};
+  std::array<int, kCommands> lengths{};
   for (int depth = 1; depth <= kMaxDepth; ++depth) {
+    // A board is sized the first time its depth is reached, within the
+    // budget: the first decision on a large map is no slower than the rest.
+    if (depth > 1 && Clock::now() >= deadline_) {
+      break;
+    }
+    Prepare(depth);
+    const Clock::time_point depthStart = Clock::now();
     std::array<int, kCommands> values{};
     for (int c = 0; c < kCommands && !stopped_; ++c) {
-      int worst = INT_MAX;
-      for (const bool othersDrop : {false, true}) {
-        if (othersDrop && !mayDrop) {
-          continue;
-        }
-        Play(1, kCommandOrder[c], othersDrop);
-        if (depth == 1 && !othersDrop) {
-          const Player* moved = FindSelf(boards_[1]);
-          decision_.x[static_cast<std::size_t>(c)] = moved->x;
-          decision_.y[static_cast<std::size_t>(c)] = moved->y;
-        }
-        worst = std::min(worst, Value(1, depth - 1, 0));
-        if (stopped_) {
-          break;
-        }
+      values[static_cast<std::size_t>(c)] = Worst(1, kCommandOrder[c], depth - 1, 0);
+      lines[static_cast<std::size_t>(c)] = lines_[1];
+      lengths[static_cast<std::size_t>(c)] = lineLengths_[1];
+      // The first command shows what one tick of this position costs: a
+      // position that cannot be searched one tick deep within the budget
+      // is left to the one-tick look-ahead.
+      if (depth == 1 && c == 0 &&
+          Clock::now() + (Clock::now() - depthStart) * (kCommands - 1) > start + budget_) {
+        decision_.tooBig = true;
+        return decision_;
       }
-      values[static_cast<std::size_t>(c)] = worst;
     }
     if (stopped_) {
       break;
     }
     decision_.values = values;
     decision_.depth = depth;
+    // The turn loop takes the first best command; its line is the one shown.
+    const auto best =
+        static_cast<std::size_t>(std::max_element(values.begin(), values.end()) - values.begin());
+    decision_.line[0] = kCommandOrder[best];
+    decision_.lineLength = 1 + std::min(lengths[best], kMaxDepth - 1);
+    std::copy_n(lines[best].begin(), decision_.lineLength - 1, decision_.line.begin() + 1);
   }
   return decision_;
 }

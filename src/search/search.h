@@ -1,14 +1,17 @@
 // The opt-in deeper decision: iterative deepening over the bot's six commands,
 // tick after tick on the look-ahead's own rules (Board, Simulator, PlayTick),
 // within a time budget. Lines in which the bot dies are cut at once; positions
-// reached again are looked up; opponents stand still, and at the first tick
-// may also drop a bomb where they stand (the worse of the two counts). Leaves
-// put survival first, then opponents caught, then blocks broken, then the way
-// to the nearest opponent.
+// reached again are looked up. The nearest opponent, when it is close, answers
+// each of the bot's first commands with its worst for the bot; the others
+// stand still, and at the first tick may also drop a bomb where they stand
+// (the worse counts). Leaves put survival first, an opponent's next bomb
+// included, then opponents caught or squeezed, then blocks broken, then the
+// way to the nearest opponent.
 //
-// The Client owns one Search for the connection when the budget is set; all of
-// its storage is sized on the first decisions and reused, so a warm Search
-// allocates nothing.
+// The Client owns one Search for the connection when the budget is set. A
+// position too big to search one full tick within the budget is left to the
+// one-tick look-ahead. Boards are sized when a depth is first reached and
+// reused, so a warm Search allocates nothing.
 #pragma once
 
 #include <array>
@@ -37,6 +40,12 @@ class Search {
     std::array<int, kCommands> y{};
     int depth = 0;            // ticks deep the last full search looked
     std::uint64_t ticks = 0;  // ticks simulated for this decision
+    // The line expected after the first best command, that command first.
+    std::array<Command, kMaxDepth> line{};
+    int lineLength = 0;
+    // Too big to search: values, cells and line mean nothing, and the
+    // one-tick look-ahead decides instead.
+    bool tooBig = false;
   };
 
   explicit Search(std::chrono::microseconds budget);
@@ -50,24 +59,46 @@ class Search {
  private:
   using Clock = std::chrono::steady_clock;
 
+  // What the others do in a simulated tick: the rival its own command, the
+  // rest stand still or all drop.
+  struct Reply {
+    Command rival = Command::Stay;
+    bool othersDrop = false;
+  };
+
   // Plays `command` from boards_[ply - 1] (or the live state) into
-  // boards_[ply]; the others stand still unless `othersDrop`.
-  void Play(int ply, Command command, bool othersDrop);
+  // boards_[ply], the others as `reply` says.
+  void Play(int ply, Command command, Reply reply);
   // The value of boards_[ply], just played, with `depthLeft` ticks to search;
   // `deadBefore` opponents were dead on the board it was played from.
+  // lines_[ply] then holds the best line from there.
   int Value(int ply, int depthLeft, int deadBefore);
+  // The worst for the bot of the replies the model allows after `command`
+  // from boards_[ply - 1]; `line` gets the line that follows that reply.
+  int Worst(int ply, Command command, int depthLeft, int deadBefore);
   int Leaf(const Board& board, const Player& self, int ply);
   bool OutOfTime();
+  // Sizes boards_[ply] for the live position's records, once.
+  void Prepare(int ply);
+  // The nearest living opponent close enough to answer the bot's moves, or
+  // nullptr.
+  const Player* Rival(const State& live, const Player& self) const;
 
   std::chrono::microseconds budget_;
   const State* live_ = nullptr;
   std::vector<Board> boards_;  // boards_[ply]: the position after ply ticks
   std::vector<Simulator> simulators_;
+  std::vector<std::size_t> sizedFor_;  // per board: the live records it has room for
+  // lines_[ply]: the bot's commands of the best line from boards_[ply].
+  std::array<std::array<Command, kMaxDepth>, kMaxDepth + 1> lines_{};
+  std::array<int, kMaxDepth + 1> lineLengths_{};
+  int rivalId_ = 0;
+  bool hasRival_ = false;
+  bool othersMayDrop_ = false;
   TranspositionTable table_;
   TargetMap targets_;
   OutlookFinder outlook_;
   Clock::time_point deadline_;
-  std::size_t warmFor_ = 0;  // the most records the boards have been sized for
   bool stopped_ = false;
   std::uint32_t sinceClock_ = 0;
   Decision decision_;

@@ -1,6 +1,7 @@
 #include "search/target_map.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "lookahead/cell.h"
@@ -14,6 +15,7 @@ constexpr int kStep = 1;
 constexpr int kBlockStep = 7;
 // Past the window, walking and bombing cost about twice the plain distance.
 constexpr int kOutsideFactor = 2;
+constexpr std::size_t kEdgeOpponents = 16;
 
 }  // namespace
 
@@ -110,7 +112,26 @@ void TargetMap::Build(const State& live, const Player& self) {
     selfCost_ = 0;
     return;
   }
-  // Step 2. The window's edge leads on to opponents outside it at an estimate.
+  // Step 2. The window's edge leads on to opponents outside it at an
+  // estimate, from the few opponents nearest the bot (a crowd of thousands
+  // would otherwise cost thousands of scans of the edge).
+  std::array<std::pair<long long, const Player*>, kEdgeOpponents> nearest{};
+  std::size_t kept = 0;
+  for (const Player& p : live.players) {
+    if (p.id == State::kSelfId || !Valid(p.x, p.y, live.width, live.height)) {
+      continue;
+    }
+    const long long steps = std::llabs(static_cast<long long>(p.x) - self.x) +
+                            std::llabs(static_cast<long long>(p.y) - self.y);
+    if (kept < nearest.size()) {
+      nearest[kept++] = {steps, &p};
+    } else if (steps < nearest.back().first) {
+      nearest.back() = {steps, &p};
+    } else {
+      continue;
+    }
+    std::sort(nearest.begin(), nearest.begin() + static_cast<std::ptrdiff_t>(kept));
+  }
   for (int w = 0; w < kSide; ++w) {
     for (const auto& [x, y] :
          {std::pair{left_ + w, top_}, std::pair{left_ + w, top_ + kSide - 1},
@@ -119,14 +140,13 @@ void TargetMap::Build(const State& live, const Player& self) {
       if (i < 0 || live.At(x, y) == State::Tile::Wall) {
         continue;
       }
-      long long nearest = kFar;
-      for (const Player& p : live.players) {
-        if (p.id != State::kSelfId && Valid(p.x, p.y, live.width, live.height)) {
-          nearest = std::min(nearest, std::llabs(static_cast<long long>(p.x) - x) +
-                                          std::llabs(static_cast<long long>(p.y) - y));
-        }
+      long long closest = kFar;
+      for (std::size_t k = 0; k < kept; ++k) {
+        const Player& p = *nearest[k].second;
+        closest = std::min(closest, std::llabs(static_cast<long long>(p.x) - x) +
+                                        std::llabs(static_cast<long long>(p.y) - y));
       }
-      Seed(i, static_cast<int>(std::min<long long>(kFar, kOutsideFactor * nearest)));
+      Seed(i, static_cast<int>(std::min<long long>(kFar, kOutsideFactor * closest)));
     }
   }
   // Step 3. Cheapest costs outward (Dijkstra); walls never pass.

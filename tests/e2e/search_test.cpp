@@ -44,7 +44,8 @@ TEST_F(SearchSwitch, FleesRoundTheCornerWithTheDefaultsLines) {
   const std::regex shape(
       "Networking started\nConnection created\nClient created\n"
       "(Evaluated: -?\\d+,-?\\d+ : -?\\d+\n){6}"
-      "Search: depth \\d+, \\d+ ticks\nBest: 1 : -?\\d+\nTime: \\d+\nTick: 1\n"
+      "Search: depth \\d+, \\d+ ticks, line UP( (STAY|UP|DOWN|LEFT|RIGHT|BOMB))*\nBest: 1 : "
+      "-?\\d+\nTime: \\d+\nTick: 1\n"
       "Connection closed\nNetworking stopped\nClient destroyed\n");
   EXPECT_TRUE(std::regex_match(run.out, shape)) << run.out;
   EXPECT_EQ(run.status, 0);
