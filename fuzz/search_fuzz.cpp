@@ -43,11 +43,21 @@ void CheckDecision(Search& search, const State& live) {
       Require(value == Evaluator::kNoRecord, "without a self record every command is the worst");
     return;
   }
+  if (decision.tooBig) {
+    Require(decision.depth == 0, "a position too big to search is not searched");
+    return;
+  }
   Require(decision.depth >= 1 && decision.ticks >= 1, "the first depth always completes");
+  std::size_t best = 0;
   for (std::size_t i = 0; i < kCommands.size(); ++i) {
     Require(decision.values[i] >= Search::kDeath, "no line is worth less than a death now");
     CheckMove(live, *self, kCommands[i], decision.x[i], decision.y[i]);
+    best = decision.values[i] > decision.values[best] ? i : best;
   }
+  Require(decision.lineLength >= 0 && decision.lineLength <= decision.depth,
+          "the planned line is no longer than the search looked");
+  Require(decision.lineLength == 0 || decision.line[0] == kCommands[best],
+          "the planned line starts with the chosen command");
 }
 
 }  // namespace
