@@ -1,14 +1,26 @@
 # Entry points; the real work is in scripts/ and CMake.
-.PHONY: play duel test test-quick build deps clean
+.PHONY: play duel play-build test test-quick build deps clean
 
-play: build
-	build/marrowlark-arena --spawn build/marrowlark --spawn build/marrowlark \
-	  --spawn build/marrowlark --spawn build/marrowlark
+# Playing builds only the players and the arena, without the tests, in its
+# own folder, after installing only the build packages.
+PLAY := build-play
+SEARCH := env MARROWLARK_SEARCH_MS=10 $(PLAY)/marrowlark
+SPARRING := $(PLAY)/marrowlark-sparring --style
 
-# You (seat A, at this terminal) against three copies of the bot.
-duel: build
-	build/marrowlark-arena --human --spawn build/marrowlark --spawn build/marrowlark \
-	  --spawn build/marrowlark
+# The search, the two sparring partners and the one-tick bot in one game.
+play: play-build
+	$(PLAY)/marrowlark-arena --spawn "$(SEARCH)" --spawn "$(SPARRING) runner" \
+	  --spawn "$(SPARRING) hunter" --spawn $(PLAY)/marrowlark
+
+# You (seat A, at this terminal) against the search and two sparring partners.
+duel: play-build
+	$(PLAY)/marrowlark-arena --human --spawn "$(SEARCH)" --spawn "$(SPARRING) runner" \
+	  --spawn "$(SPARRING) hunter"
+
+play-build:
+	scripts/install-deps.sh play
+	cmake -S . -B $(PLAY) -DMARROWLARK_TESTS=OFF
+	cmake --build $(PLAY) -j "$$(nproc)" --target marrowlark marrowlark-arena marrowlark-sparring
 
 # Everything CI runs: normal and sanitizer suites, fuzzing, the Windows build.
 test:
@@ -26,4 +38,4 @@ deps:
 	scripts/install-deps.sh
 
 clean:
-	rm -rf build
+	rm -rf build $(PLAY)

@@ -60,7 +60,10 @@ arena::ViewMode ChooseView(const std::string& view) {
 
 int Replay(const arena::Options& o) {
   if (!o.html.empty()) {
-    const arena::PageWritten written = arena::WriteReplayPage(o.replay, o.html);
+    const arena::PageWritten written = arena::WriteReplayPage(o.replay, o.html, o.replayLogs);
+    for (const std::string& warning : written.warnings) {
+      std::cerr << "marrowlark-arena: " << warning << "\n";
+    }
     if (!written.error.empty()) {
       std::cerr << "marrowlark-arena: " << written.error << "\n";
       return written.badRecording ? 2 : 1;
@@ -117,6 +120,14 @@ bool LoadMap(const std::string& path, arena::MatchOptions& mo) {
   return true;
 }
 
+// Where the i-th spawned program's output goes: <logs>/<i + 1>-<program>.log.
+std::string SpawnLog(const arena::Options& o, std::size_t i) {
+  const std::string& command = o.spawn[i];
+  const std::string name =
+      std::filesystem::path(command.substr(0, command.find(' '))).filename().string();
+  return (std::filesystem::path(o.logs) / (std::to_string(i + 1) + "-" + name + ".log")).string();
+}
+
 std::string Describe(const arena::ChildResult& r) {
   std::string text = r.command + ": ";
   text += r.signal != 0 ? "ended by signal " + std::to_string(r.signal)
@@ -157,6 +168,14 @@ int Serve(const arena::Options& o) {
   if (!o.record.empty() && !recorder.Open(o.record, error)) {
     std::cerr << "marrowlark-arena: " << error << "\n";
     return 2;
+  }
+  if (recorder.IsOpen() && !o.spawn.empty()) {
+    // The keyboard seat comes first; the spawned programs follow in order.
+    std::vector<arena::SeatLog> logs;
+    for (std::size_t i = 0; i < o.spawn.size(); ++i) {
+      logs.push_back({static_cast<int>(i) + (o.human ? 1 : 0), SpawnLog(o, i)});
+    }
+    recorder.WriteLogs(std::move(logs));
   }
 
   std::ofstream results;
@@ -213,13 +232,8 @@ int Serve(const arena::Options& o) {
       }
       return;
     }
-    const std::string& command = o.spawn[started];
-    const std::string name =
-        std::filesystem::path(command.substr(0, command.find(' '))).filename().string();
-    const std::string log =
-        (std::filesystem::path(o.logs) / (std::to_string(started + 1) + "-" + name + ".log"))
-            .string();
-    if (!children.Start(command, AddressNumbers(o.bind), log, spawnError)) {
+    if (!children.Start(o.spawn[started], AddressNumbers(o.bind), SpawnLog(o, started),
+                        spawnError)) {
       return;
     }
     ++started;

@@ -82,8 +82,10 @@ ParsedOptions ParseOptions(int argc, char** argv) {
           ->excludes(replayOption);
   app.add_option("--human-name", o.humanName, "the --human player's name (default: login name)")
       ->needs(humanOption);
-  app.add_option("--logs", o.logs, "folder for the spawned programs' output")
-      ->capture_default_str();
+  auto* logsOption =
+      app.add_option("--logs", o.logs,
+                     "folder for the spawned programs' output (with --html: where they are now)")
+          ->capture_default_str();
 
   try {
     app.parse(argc, argv);
@@ -102,6 +104,9 @@ ParsedOptions ParseOptions(int argc, char** argv) {
     std::cerr << "marrowlark-arena: " << e.what() << "\nRun with --help for the options.\n";
     parsed.exitStatus = 2;
     return parsed;
+  }
+  if (!o.html.empty() && logsOption->count() > 0) {
+    o.replayLogs = o.logs;
   }
   const auto x = size.find('x');
   o.match.width = std::stoi(size.substr(0, x));

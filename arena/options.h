@@ -26,6 +26,7 @@ struct Options {
   std::string humanName;  // empty: the login name
   std::vector<std::string> spawn;
   std::string logs = "arena-logs";
+  std::string replayLogs;  // with --html, when --logs is given: where the bots' logs are now
 };
 
 struct ParsedOptions {

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """How the replay page copes with a big game: records one with the real arena
-and real bots (--tick-ms 0 on 127.0.4.2), writes its page, and times in
-headless chromium: opening, stepping, jumping with the slider, and playing.
+and real bots (--tick-ms 0 on 127.0.4.2), writes its page with and without the
+bots' logs, and times in headless chromium: opening, stepping, jumping with the
+slider, and playing: the page without the logs, then with them, first with no
+seat picked, then with the decision panel of the first player alive at the end.
 
 Usage: bench/replay_page_bench.py [SIZE] [PLAYERS] [TICKS]   (default 255 8 6000)
        bench/replay_page_bench.py --busy [SIZE] [PLAYERS] [TICKS]
+       bench/replay_page_bench.py --recording FILE   (a game recorded before, with its logs)
 --busy writes a generated recording instead, busier than bots play: every
 player moves every tick, each has a bomb out and a 9-cell blast, and 40 cells
 turn to floor or block every tick. Run from the source folder after building build/.
@@ -24,10 +27,11 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from webdriver import Browser  # noqa: E402
 
 busy = "--busy" in sys.argv
-args = [a for a in sys.argv[1:] if a != "--busy"]
+given = sys.argv[sys.argv.index("--recording") + 1] if "--recording" in sys.argv else None
+args = [a for a in sys.argv[1:] if a not in ("--busy", "--recording", given)]
 size, players, ticks = (int(a) for a in (args + ["255", "8", "6000"][len(args):]))
 work = tempfile.mkdtemp(prefix="replay-page-bench-")
-record, page = os.path.join(work, "game.jsonl"), os.path.join(work, "game.html")
+record, page = given or os.path.join(work, "game.jsonl"), os.path.join(work, "game.html")
 
 
 def busy_game():
@@ -54,20 +58,24 @@ def busy_game():
 
 if busy:
     busy_game()
-else:
+elif not given:
     argv = ["build/marrowlark-arena", "--bind", "127.0.4.2", "--view", "none", "--tick-ms", "0",
             "--players", str(players), "--size", f"{size}x{size}", "--rounds", "1",
             "--max-ticks", str(ticks), "--record", record, "--logs", os.path.join(work, "logs")]
     for _ in range(players):
         argv += ["--spawn", "build/marrowlark"]
     subprocess.run(argv, check=True, stdout=subprocess.DEVNULL)
+bare = os.path.join(work, "bare.html")
+subprocess.run(["build/marrowlark-arena", "--replay", record, "--html", bare, "--logs",
+                os.path.join(work, "no-logs")], check=True, stdout=subprocess.DEVNULL,
+               stderr=subprocess.DEVNULL)
 started = time.monotonic()
 subprocess.run(["build/marrowlark-arena", "--replay", record, "--html", page], check=True,
                stdout=subprocess.DEVNULL)
-recorded = sum(1 for line in open(record) if not line.startswith('{"results"'))
-print(f"map {size}x{size}, {players} {'generated players' if busy else 'bots'}, "
-      f"{recorded} ticks recorded")
-print(f"recording {os.path.getsize(record) / 1e6:.1f} MB, page {os.path.getsize(page) / 1e3:.0f} kB, "
+recorded = sum(1 for line in open(record) if line.startswith('{"blasts"'))
+print(f"{'generated players' if busy else 'bots'}, {recorded} ticks recorded")
+print(f"recording {os.path.getsize(record) / 1e6:.1f} MB, page {os.path.getsize(page) / 1e3:.0f} kB "
+      f"({os.path.getsize(bare) / 1e3:.0f} kB without the logs), "
       f"written in {time.monotonic() - started:.1f} s")
 
 KEYS = """const [n, key] = arguments; const t0 = performance.now();
@@ -87,10 +95,17 @@ PLAY = """const done = arguments[arguments.length - 1];
   }
   window.dispatchEvent(new KeyboardEvent('keydown', {key: ' '})); requestAnimationFrame(frame);"""
 
-browser = Browser(os.path.join(work, "profile"))
-try:
+SURVIVOR = """const last = document.getElementById('slider').max;
+  location.hash = '#round=1&tick=0'; document.getElementById('slider').value = last;
+  document.getElementById('slider').dispatchEvent(new Event('input'));
+  const alive = document.querySelector('#players > [data-alive="true"]');
+  return alive ? +alive.dataset.id : 0;"""
+
+
+def timings(html, fragment):
+    browser.open("about:blank")
     started = time.monotonic()
-    browser.open(f"file://{page}#round=1&tick=0")
+    browser.open(f"file://{html}{fragment}")
     print(f"open to the first frame: {time.monotonic() - started:.2f} s")
     print(f"step forward: {browser.js(KEYS, 500, 'ArrowRight'):.2f} ms a tick (500 steps)")
     last = int(browser.js("return +document.getElementById('slider').max"))
@@ -102,6 +117,18 @@ try:
         worst, moved = browser.js_async(PLAY, speed)
         print(f"play {speed}x for 120 animation frames: {moved} ticks, "
               f"longest frame {worst:.1f} ms")
+
+
+browser = Browser(os.path.join(work, "profile"))
+try:
+    print("-- the page without the logs")
+    timings(bare, "#round=1&tick=0")
+    print("-- with the logs, no seat picked")
+    timings(page, "#round=1&tick=0")
+    browser.open(f"file://{page}#round=1&tick=0")
+    seat = browser.js(SURVIVOR)
+    print(f"-- the decision panel of seat {seat}")
+    timings(page, f"#round=1&tick=0&seat={seat}")
 finally:
     browser.close()
-    shutil.rmtree(work, ignore_errors=True)
+    shutil.rmtree(work, ignore_errors=True)  # a --recording given is left alone

@@ -1,6 +1,8 @@
 // Plays the recording embedded in the page: each round's map once plus each
-// tick's changes. One current position (round, tick) drives the canvas, the
-// side panel and the DOM mirror (#round, #tick, #players) that tests read.
+// tick's changes, and what the bots' logs say they were thinking. One current
+// position (round, tick) and the picked seat drive the canvas, its overlay,
+// the side panel and the DOM mirror (#round, #tick, #players, #decision)
+// that tests read.
 'use strict';
 (function () {
   const PERIOD_MS = 150; // the arena's default tick, played at 1x
@@ -18,6 +20,10 @@
   const wrap = (id, n) => ((id % n) + n) % n;
   const letter = (id) => String.fromCharCode(65 + wrap(id, 26));
   const tileCode = (c) => (c === '.' ? 0 : c === '#' ? 1 : c === '+' ? 2 : 3);
+  const COMMANDS = ['Stay', 'Up', 'Down', 'Left', 'Right', 'DropBomb'];
+  const WORDS = ['STAY', 'UP', 'DOWN', 'LEFT', 'RIGHT', 'BOMB'];
+  const STEPS = [[0, 0], [0, -1], [0, 1], [-1, 0], [1, 0], [0, 0]];
+  const sources = data.seats || []; // per seat: 'bot', 'other', 'missing' or '' (no log)
 
   // Every tick of every round, in order: the slider's positions.
   const frames = [];
@@ -41,7 +47,8 @@
       }
       for (const [id, text] of t.c || []) chat.push({ frame, id, text, names });
     });
-    return { number: r.round, of: r.rounds, width, height, base, names, ticks: r.ticks, start };
+    return { number: r.round, of: r.rounds, width, height, base, names, ticks: r.ticks, start,
+      why: r.why || [], decided: [] };
   });
 
   // The game at the current position; moving forward applies ticks, moving
@@ -66,9 +73,51 @@
     while (state.index < f.index) apply(r.ticks[++state.index], r.width);
   }
 
+  // One seat's tokens for a round (decision_data.h): per tick '-' (none in
+  // the log), '?' (unknown), '=T' (the previous decision, T microseconds) or
+  // a full decision. Decoded the first time the seat is looked at.
+  function decode(text) {
+    let last = null;
+    return text.split(' ').map((token) => {
+      if (token === '-' || token === '?') return token;
+      if (token[0] === '=') return { ...last, micros: Number(token.slice(1)) };
+      const f = token.split(',');
+      const x = Number(f[0]);
+      const y = Number(f[1]);
+      const cells = [[x, y]];
+      if (/^[a-i]{5}$/.test(f[2])) {
+        for (const c of f[2]) {
+          const k = c.charCodeAt(0) - 97;
+          cells.push([x + Math.floor(k / 3) - 1, y + (k % 3) - 1]);
+        }
+      } else {
+        const n = f[2].split('.').map(Number);
+        for (let k = 0; k + 1 < n.length; k += 2) cells.push([n[k], n[k + 1]]);
+      }
+      last = {
+        cells, values: f.slice(3, 9).map((v, k) => String(k ? Number(f[3]) + Number(v) : Number(v))),
+        chosen: Number(f[9]), micros: Number(f[10]),
+        search: f.length > 11
+          ? { depth: f[11], ticks: f[12], line: [...f[13]].map(Number), tooBig: f[14] === '1' } : null,
+      };
+      return last;
+    });
+  }
+
+  // The decision made on the position of tick `index` of round `r`, or why there is none.
+  function decisionAt(r, seat, index) {
+    const source = sources[seat] || '';
+    if (source !== 'bot') return source || 'none';
+    if (!r.why[seat]) return '-';
+    if (!r.decided[seat]) r.decided[seat] = decode(r.why[seat]);
+    return r.decided[seat][index] ?? '-';
+  }
+
   // The canvas keeps what each cell shows and repaints only cells that differ.
   const canvas = $('map');
   const ctx = canvas.getContext('2d');
+  const overlay = $('overlay');
+  const octx = overlay.getContext('2d');
   let cell = 0;
   let shown = null;
   let want = null;
@@ -79,6 +128,8 @@
     canvas.width = r.width * cell;
     canvas.height = r.height * cell;
     canvas.dataset.cell = String(cell);
+    overlay.width = canvas.width;
+    overlay.height = canvas.height;
     shown = new Int32Array(r.width * r.height).fill(-1);
     want = new Int32Array(r.width * r.height);
     ctx.textAlign = 'center';
@@ -142,6 +193,106 @@
     }
   }
 
+  // The picked seat's thinking on the map: a marker on each candidate's cell
+  // (the chosen one solid) and the planned line as a path from its cell.
+  let marked = false; // the overlay holds something to clear
+  function drawThinking(d, seat) {
+    if (marked) octx.clearRect(0, 0, overlay.width, overlay.height);
+    const p = state.players.get(seat);
+    marked = !!d && typeof d === 'object' && !!p;
+    if (!marked) return;
+    const centre = (v) => v * cell + cell / 2;
+    const colour = COLOURS[wrap(seat, 8)];
+    octx.lineWidth = Math.max(1, cell / 8);
+    d.cells.forEach(([x, y], k) => {
+      octx.strokeStyle = k === d.chosen ? '#fff' : 'rgba(255, 255, 255, 0.5)';
+      octx.setLineDash(k === d.chosen ? [] : [Math.max(2, cell / 6)]);
+      const inset = octx.lineWidth;
+      octx.strokeRect(x * cell + inset, y * cell + inset, cell - 2 * inset, cell - 2 * inset);
+    });
+    octx.setLineDash([]);
+    if (!d.search || !d.search.line.length) return;
+    let x = p.x;
+    let y = p.y;
+    octx.strokeStyle = colour;
+    octx.fillStyle = colour;
+    octx.lineWidth = Math.max(2, cell / 5);
+    octx.beginPath();
+    octx.moveTo(centre(x), centre(y));
+    for (const c of d.search.line) {
+      x += STEPS[c][0];
+      y += STEPS[c][1];
+      octx.lineTo(centre(x), centre(y));
+    }
+    octx.stroke();
+    x = p.x;
+    y = p.y;
+    for (const c of d.search.line) {
+      x += STEPS[c][0];
+      y += STEPS[c][1];
+      octx.beginPath();
+      octx.arc(centre(x), centre(y), c === 5 ? cell * 0.35 : Math.max(1.5, cell / 8), 0, 2 * Math.PI);
+      if (c === 5) octx.stroke();
+      else octx.fill();
+    }
+  }
+
+  const NOTES = {
+    none: 'No log is named for this seat: the arena did not start its program.',
+    missing: "This seat's log could not be read.",
+    other: "This seat's program does not log its decisions in the bot's format.",
+    '-': 'No decision in the log for this tick: the bot skipped it.',
+    '?': "Unknown: the log's lines for this tick do not parse.",
+  };
+
+  function paragraph(text) {
+    const p = document.createElement('p');
+    p.textContent = text;
+    return p;
+  }
+
+  function thinking(r, index) {
+    const box = $('decision');
+    box.dataset.seat = seat === null ? '' : String(seat);
+    if (seat === null) {
+      box.dataset.state = 'none';
+      box.replaceChildren(paragraph('Pick a player (click it, or keys 1 to 8) to see what it was thinking.'));
+      drawThinking(null, 0);
+      return;
+    }
+    const d = decisionAt(r, seat, state.index);
+    const head = paragraph(`${nameOf(r.names, seat)}, on this position:`);
+    drawThinking(d, seat);
+    if (typeof d !== 'object') {
+      box.dataset.state = d === '-' ? 'skipped' : d === '?' ? 'unknown' : d;
+      box.replaceChildren(head, paragraph(NOTES[d]));
+      return;
+    }
+    box.dataset.state = 'decision';
+    const list = document.createElement('ol');
+    d.values.forEach((value, k) => {
+      const li = document.createElement('li');
+      li.dataset.command = String(k);
+      li.dataset.value = value;
+      if (k === d.chosen) li.dataset.chosen = 'true';
+      li.innerHTML = '<span></span><span></span><span></span>';
+      li.children[0].textContent = COMMANDS[k];
+      li.children[1].textContent = `${d.cells[k][0]},${d.cells[k][1]}`;
+      li.children[2].textContent = value;
+      list.appendChild(li);
+    });
+    const facts = [`${d.micros} µs`];
+    if (d.search) {
+      facts.push(`depth ${d.search.depth}, ${d.search.ticks} ticks`);
+      if (d.search.tooBig) facts.push('too big to search: one-tick look-ahead');
+    }
+    const parts = [head, list, paragraph(facts.join(', '))];
+    if (d.search && d.search.line.length) {
+      parts.push(paragraph('Line: ' + d.search.line.map((c) => WORDS[c]).join(' ')));
+    }
+    box.replaceChildren(...parts);
+  }
+
   // How many entries of a list ordered by frame belong at or before `frame`.
   function upTo(list, frame) {
     let lo = 0;
@@ -188,6 +339,7 @@
         list.appendChild(li);
       }
       li.dataset.id = String(id);
+      li.classList.toggle('picked', id === seat);
       li.dataset.alive = String(p.alive);
       li.dataset.x = String(p.x);
       li.dataset.y = String(p.y);
@@ -216,6 +368,7 @@
   }
 
   let current = 0;
+  let seat = null; // the player whose thinking is shown
 
   function show(frame) {
     if (!frames.length) return;
@@ -225,9 +378,10 @@
     const t = r.ticks[state.index];
     draw(r, t);
     panel(current, r, t);
+    thinking(r, state.index);
     $('slider').value = String(current);
     $('position').textContent = `${current + 1} / ${frames.length}`;
-    const hash = `#round=${r.number}&tick=${t.t}`;
+    const hash = `#round=${r.number}&tick=${t.t}` + (seat === null ? '' : `&seat=${seat}`);
     if (location.hash !== hash) {
       try {
         history.replaceState(null, '', hash);
@@ -238,10 +392,12 @@
   }
 
   // The frame a fragment names: the round by number, then the last frame of
-  // that round at or before the tick.
+  // that round at or before the tick. It also picks the seat it names.
   function frameOf(hash) {
     const round = /(?:^#|&)round=(\d+)/.exec(hash);
     const tick = /(?:^#|&)tick=(\d+)/.exec(hash);
+    const picked = /(?:^#|&)seat=(\d+)/.exec(hash);
+    seat = picked ? Number(picked[1]) : null;
     const r = rounds.find((x) => round && x.number === Number(round[1])) || rounds[0];
     if (!r) return 0;
     let index = 0;
@@ -303,6 +459,14 @@
   $('back').addEventListener('click', () => step(-1));
   $('forward').addEventListener('click', () => step(1));
   $('next-death').addEventListener('click', nextDeath);
+  function pick(id) {
+    seat = id;
+    show(current);
+  }
+  $('players').addEventListener('click', (e) => {
+    const li = e.target.closest('li');
+    if (li) pick(Number(li.dataset.id));
+  });
   const keys = {
     ' ': () => setPlaying(!playing),
     ArrowLeft: () => step(-1),
@@ -311,6 +475,7 @@
     ArrowUp: () => step(10),
     n: nextDeath,
   };
+  for (let k = 1; k <= 8; ++k) keys[String(k)] = () => pick(k - 1);
   window.addEventListener('keydown', (e) => {
     const action = keys[e.key];
     if (!action || e.altKey || e.ctrlKey || e.metaKey || e.target.tagName === 'SELECT') return;

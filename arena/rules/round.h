@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "rules/board.h"
@@ -43,6 +44,10 @@ class Round {
  public:
   // Player i starts on starts[i] with id i.
   Round(Board board, const std::vector<Cell>& starts);
+  // A round already under way, as a client sees it: players[i] has id i, the
+  // bombs are in placement order with their timers as sent.
+  Round(Board board, std::vector<Player> players, std::vector<Bomb> bombs)
+      : board_(std::move(board)), players_(std::move(players)), bombs_(std::move(bombs)) {}
 
   // One tick. commands[id] is that player's command; missing ones stay.
   TickOutcome Step(const std::vector<Command>& commands);

@@ -79,11 +79,15 @@ std::optional<Line> Connection::NextLine() {
 }
 
 bool Connection::Send(std::string_view text) {
+  return Queue(text) && Flush();
+}
+
+bool Connection::Queue(std::string_view text) {
   if (out_.size() + text.size() > kMaxPending) {
     return false;
   }
   out_.append(text);
-  return Flush();
+  return true;
 }
 
 bool Connection::Flush() {

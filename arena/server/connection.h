@@ -36,6 +36,9 @@ class Connection {
   // Queues text and sends what the socket takes now. False when the client
   // has fallen more than kMaxPending behind or the socket failed.
   bool Send(std::string_view text);
+  // Queues text for the next Flush; false when the client has fallen more
+  // than kMaxPending behind.
+  bool Queue(std::string_view text);
   bool Flush();
   bool Pending() const { return !out_.empty(); }
 

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -160,6 +161,14 @@ void Server::Farewell() {
 }
 
 void Server::Poll(Clock::time_point until, bool accepting) {
+  // What the tick queued for each client goes out in one write: the block,
+  // or DEAD, ENDOFROUND and the next round's first block together.
+  for (int seat = 0; seat < static_cast<int>(clients_.size()); ++seat) {
+    Client& c = clients_[static_cast<std::size_t>(seat)];
+    if (c.open && c.connection.Pending() && !c.connection.Flush()) {
+      Drop(seat);
+    }
+  }
   std::vector<pollfd> fds;
   fds.push_back(pollfd{listener_, POLLIN, 0});
   for (const Client& c : clients_) {
@@ -207,6 +216,12 @@ void Server::Accept(bool accepting) {
     if (fd < 0) {
       return;
     }
+    // A status block is due the moment it is written, whether or not the
+    // client has acknowledged the one before: a client that stayed silent
+    // last tick leaves its acknowledgement delayed, and Nagle's algorithm
+    // would hold the block until then, a tick or more late.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     Connection connection(fd);
     if (!accepting || static_cast<int>(clients_.size()) >= match_.Seats()) {
       // Every seat is taken: tell the latecomer so a bot exits at once.
@@ -229,7 +244,7 @@ void Server::HandleLobbyLine(Client& c, const Line& line) {
 
 void Server::SendTo(int seat, std::string_view text) {
   Client& c = clients_[static_cast<std::size_t>(seat)];
-  if (c.open && !c.connection.Send(text)) {
+  if (c.open && !c.connection.Queue(text)) {
     Drop(seat);
   }
 }

@@ -121,8 +121,10 @@ bool Exposed(const Board& board, int x, int y) {
 
 }  // namespace
 
-Search::Search(std::chrono::microseconds budget)
-    : budget_(budget), boards_(kMaxDepth + 1), sizedFor_(kMaxDepth + 1, 0), table_(kTableBits) {
+Search::Search(std::chrono::microseconds budget, int maxDepth)
+    : budget_(budget),
+      maxDepth_(std::clamp(maxDepth, 1, kMaxDepth)),
+      boards_(kMaxDepth + 1), sizedFor_(kMaxDepth + 1, 0), table_(kTableBits) {
   simulators_.reserve(boards_.size());
   for (Board& board : boards_) {
     simulators_.emplace_back(&board);
@@ -211,7 +213,7 @@ int Search::Leaf(const Board& board, const Player& self, int ply) {
          kDistance * targets_.At(self.x, self.y);
 }
 
-int Search::Worst(int ply, Command command, int depthLeft, int deadBefore) {
+int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int enough) {
   const std::size_t at = static_cast<std::size_t>(ply);
   const Board& from = boards_[at - 1];
   const Player* rival = hasRival_ && ply <= kRivalPlies ? FindPlayer(from, rivalId_) : nullptr;
@@ -235,6 +237,10 @@ int Search::Worst(int ply, Command command, int depthLeft, int deadBefore) {
       }
       if (stopped_) {
         return 0;
+      }
+      // No better than a command already found: the rest cannot raise it.
+      if (worst <= enough) {
+        break;
       }
     }
   } else {
@@ -296,7 +302,7 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
     if (!Changes(board, *self, command)) {
       continue;
     }
-    const int next = Worst(ply + 1, command, depthLeft - 1, dead);
+    const int next = Worst(ply + 1, command, depthLeft - 1, dead, best);
     if (stopped_) {
       return 0;
     }
@@ -354,7 +360,7 @@ const Search::Decision& Search::Decide(const State& live) {
   // Iterative deepening: each depth in full, or not at all.
   std::array<std::array<Command, kMaxDepth>, kCommands> lines{};
   std::array<int, kCommands> lengths{};
-  for (int depth = 1; depth <= kMaxDepth; ++depth) {
+  for (int depth = 1; depth <= maxDepth_; ++depth) {
     // A board is sized the first time its depth is reached, within the
     // budget: the first decision on a large map is no slower than the rest.
     if (depth > 1 && Clock::now() >= deadline_) {
@@ -364,16 +370,20 @@ const Search::Decision& Search::Decide(const State& live) {
     const Clock::time_point depthStart = Clock::now();
     std::array<int, kCommands> values{};
     for (int c = 0; c < kCommands && !stopped_; ++c) {
-      values[static_cast<std::size_t>(c)] = Worst(1, kCommandOrder[c], depth - 1, 0);
+      // Every command's value is exact at the first tick, for the log.
+      values[static_cast<std::size_t>(c)] = Worst(1, kCommandOrder[c], depth - 1, 0, INT_MIN);
       lines[static_cast<std::size_t>(c)] = lines_[1];
       lengths[static_cast<std::size_t>(c)] = lineLengths_[1];
-      // The first command shows what one tick of this position costs: a
-      // position that cannot be searched one tick deep within the budget
-      // is left to the one-tick look-ahead.
-      if (depth == 1 && c == 0 &&
-          Clock::now() + (Clock::now() - depthStart) * (kCommands - 1) > start + budget_) {
-        decision_.tooBig = true;
-        return decision_;
+      // The commands searched so far show what one tick of this position
+      // costs: a position that cannot be searched one tick deep within
+      // three quarters of the budget is left to the one-tick look-ahead,
+      // whose own time the rest must cover.
+      if (depth == 1 && c + 1 < kCommands) {
+        const Clock::time_point now = Clock::now();
+        if (now + (now - depthStart) / (c + 1) * (kCommands - 1 - c) > start + budget_ * 3 / 4) {
+          decision_.tooBig = true;
+          return decision_;
+        }
       }
     }
     if (stopped_) {

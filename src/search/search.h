@@ -48,7 +48,8 @@ class Search {
     bool tooBig = false;
   };
 
-  explicit Search(std::chrono::microseconds budget);
+  // Searches at most `maxDepth` ticks deep (1 to kMaxDepth).
+  explicit Search(std::chrono::microseconds budget, int maxDepth = kMaxDepth);
   Search(const Search&) = delete;  // the simulators point into the boards
   Search& operator=(const Search&) = delete;
 
@@ -74,8 +75,10 @@ class Search {
   // lines_[ply] then holds the best line from there.
   int Value(int ply, int depthLeft, int deadBefore);
   // The worst for the bot of the replies the model allows after `command`
-  // from boards_[ply - 1]; `line` gets the line that follows that reply.
-  int Worst(int ply, Command command, int depthLeft, int deadBefore);
+  // from boards_[ply - 1]; lines_[ply] gets the line that follows that reply.
+  // Once it is at most `enough` the rest of the replies are not tried: the
+  // caller has a command at least as good.
+  int Worst(int ply, Command command, int depthLeft, int deadBefore, int enough);
   int Leaf(const Board& board, const Player& self, int ply);
   bool OutOfTime();
   // Sizes boards_[ply] for the live position's records, once.
@@ -85,6 +88,7 @@ class Search {
   const Player* Rival(const State& live, const Player& self) const;
 
   std::chrono::microseconds budget_;
+  int maxDepth_;
   const State* live_ = nullptr;
   std::vector<Board> boards_;  // boards_[ply]: the position after ply ticks
   std::vector<Simulator> simulators_;

@@ -19,6 +19,8 @@ class LineClient {
   LineClient& operator=(const LineClient&) = delete;
 
   bool Connected() const { return fd_ >= 0; }
+  // For a test that reads the socket itself rather than through ReadLine.
+  int Fd() const { return fd_; }
   void Send(std::string_view bytes);
   // The next line without its newline; nothing once the server has closed
   // or `limit` has passed.

@@ -24,25 +24,31 @@ arena::Snapshot Sample(int tick) {
   return s;
 }
 
-TEST(Recording, RoundTripsTicksAndResults) {
-  const std::string path = ScratchDir("roundtrip") + "/game.jsonl";
+TEST(Recording, RoundTripsLogsTicksAndResults) {
+  const std::string dir = ScratchDir("roundtrip");
+  const std::string path = dir + "/game.jsonl";
   const std::vector<arena::Standing> results = {{"a", 1, 1, 1, 1, 9, 2, 0},
                                                 {"b", 0, 0, 1, 0, 3, 0, 1}};
   {
     arena::Recorder recorder;
     std::string error;
     ASSERT_TRUE(recorder.Open(path, error)) << error;
+    recorder.WriteLogs(
+        {{1, dir + "/logs/../logs/2-bot.log"}, {2, dir + "/../elsewhere/3-bot.log"}});
     recorder.Write(Sample(1));
     recorder.Write(Sample(2));
     recorder.WriteResults(results);
   }
   const arena::Recording r = arena::ReadRecording(path);
   ASSERT_EQ(r.error, "");
+  // Named as seen from the recording, so the two can move together.
+  EXPECT_EQ(r.logs,
+            (std::vector<arena::SeatLog>{{1, "logs/2-bot.log"}, {2, "../elsewhere/3-bot.log"}}));
   EXPECT_EQ(r.ticks, (std::vector<arena::Snapshot>{Sample(1), Sample(2)}));
   EXPECT_EQ(r.results, results);
   // One object per line, deaths named by cause.
   const std::string text = ReadFile(path);
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);
   EXPECT_NE(text.find(R"({"cause":"bomb","killer":0,"victim":1})"), std::string::npos);
   EXPECT_NE(text.find(R"({"cause":"suicide","killer":0,"victim":0})"), std::string::npos);
 }

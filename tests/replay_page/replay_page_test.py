@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """The replay page in a real browser (Debian's chromium, driven by chromedriver).
 
-Records a game of four real bots in the real arena (127.0.4.1), writes its page
-with --replay --html, then: opens the page at several fragments and compares
-round, tick, positions and alive with the recording; checks the colours of
-known cells in a screenshot; steps with the keyboard and sees #tick move.
+Records a game in the real arena (127.0.4.1) of the bot, the bot with its
+search and a program that is not the bot, with their logs; writes its page with
+--replay --html, then: opens the page at several fragments and compares round,
+tick, positions and alive with the recording, and each bot's decision panel
+with its log; checks the colours of known cells in a screenshot; steps with the
+keyboard and sees #tick and the panel move.
 
-Usage: replay_page_test.py ARENA BOT WORKDIR
+Usage: replay_page_test.py ARENA BOT STAYER WORKDIR
 """
 import base64
 import json
@@ -22,7 +24,8 @@ import zlib
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 from webdriver import Browser  # noqa: E402
 
-ARENA, BOT, WORK = sys.argv[1], sys.argv[2], sys.argv[3]
+ARENA, BOT, STAYER, WORK = sys.argv[1:5]
+SEARCH = f"env MARROWLARK_SEARCH_MS=10 {BOT}"
 # Colours the page draws (replay.js): walls, blocks, and players by id.
 WALL, BLOCK = (0x5a, 0x5a, 0x5a), (0xa0, 0x70, 0x3c)
 PLAYERS = [(0xe0, 0x1b, 0x1b), (0x1b, 0xb0, 0x1b), (0x2f, 0x5c, 0xff), (0xc0, 0x2c, 0xc0)]
@@ -39,21 +42,42 @@ def record_game():
     os.makedirs(WORK, exist_ok=True)
     record = os.path.join(WORK, "game.jsonl")
     page = os.path.join(WORK, "game.html")
-    argv = [ARENA, "--bind", "127.0.4.1", "--view", "none", "--tick-ms", "0", "--rounds", "2",
+    argv = [ARENA, "--bind", "127.0.4.1", "--view", "none", "--tick-ms", "15", "--rounds", "2",
             "--max-ticks", "120", "--seed", "7", "--record", record, "--logs",
             os.path.join(WORK, "logs")]
-    for _ in range(4):
-        argv += ["--spawn", BOT]
+    for program in [BOT, SEARCH, BOT, STAYER]:
+        argv += ["--spawn", program]
     subprocess.run(argv, check=True, timeout=60, stdout=subprocess.DEVNULL)
-    subprocess.run([ARENA, "--replay", record, "--html", page], check=True, timeout=30,
-                   stdout=subprocess.DEVNULL)
-    ticks = []
+    written = subprocess.run([ARENA, "--replay", record, "--html", page], timeout=30,
+                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+    check(written.returncode == 0 and not written.stderr, f"the page with logs: {written.stderr}")
+    ticks, logs = [], {}
     with open(record) as f:
         for line in f:
             j = json.loads(line)
-            if "results" not in j:
+            if "logs" in j:
+                logs = {s["seat"]: os.path.join(WORK, s["path"]) for s in j["logs"]}
+            elif "results" not in j:
                 ticks.append(j)
-    return page, ticks
+    return page, ticks, logs
+
+
+def read_log(path):
+    """The bot's log as {(round, Tick: number): (values, cells, chosen)}, read on its own."""
+    decisions, block, round_ = {}, [], 1
+    for line in open(path):
+        word, _, rest = line.rstrip("\n").partition(": ")
+        if word == "Evaluated":
+            cell, value = rest.split(" : ")
+            block.append((value, cell))
+        elif word == "Best":
+            chosen = int(rest.split(" : ")[0])
+        elif word == "Tick":
+            decisions[(round_, int(rest))] = ([v for v, _ in block], [c for _, c in block], chosen)
+            block = []
+        elif line.strip() == "ENDOFROUND":
+            round_ += 1
+    return decisions
 
 
 MIRROR = """return {round: +document.getElementById('round').textContent,
@@ -84,6 +108,76 @@ def check_fragments(browser, url, ticks):
         check(got["hash"] == fragment, f"{fragment}: fragment is {got['hash']}")
         del got["hash"]
         check(got == expected(same[-1]), f"{fragment}: page shows {got}, recording {expected(same[-1])}")
+
+
+PANEL = """const d = document.getElementById('decision');
+  return {seat: d.dataset.seat, state: d.dataset.state, hash: location.hash,
+    tick: +document.getElementById('tick').textContent,
+    candidates: [...d.querySelectorAll('[data-command]')].map(e => [+e.dataset.command,
+      e.dataset.value, e.dataset.chosen === 'true', e.children[1].textContent])};"""
+
+
+def expected_panel(decisions, round_, tick):
+    """The panel on the page's tick T shows the block the log closes with Tick: T+1."""
+    if (round_, tick + 1) not in decisions:
+        return "skipped", []
+    values, cells, chosen = decisions[(round_, tick + 1)]
+    return "decision", [[k, v, k == chosen, cells[k]] for k, v in enumerate(values)]
+
+
+def check_decisions(browser, url, ticks, logs):
+    for seat in (0, 1):  # the bot, the bot with its search
+        decisions = read_log(logs[seat])
+        check(len(decisions) > 10, f"seat {seat}: {len(decisions)} decisions in its log")
+        # Every fifteenth tick, and the first with no decision in the log.
+        picks = set(range(0, len(ticks), 15))
+        picks |= {next((i for i, t in enumerate(ticks)
+                        if (t["round"], t["tick"] + 1) not in decisions), 0)}
+        for i in sorted(picks):
+            t = ticks[i]
+            fragment = f"#round={t['round']}&tick={t['tick']}&seat={seat}"
+            browser.open("about:blank")
+            browser.open(url + fragment)
+            got = browser.js(PANEL)
+            state, candidates = expected_panel(decisions, t["round"], t["tick"])
+            check((got["seat"], got["hash"]) == (str(seat), fragment), f"{fragment}: {got}")
+            check((got["state"], got["candidates"]) == (state, candidates),
+                  f"{fragment}: panel {got['state']} {got['candidates']}, log {state} {candidates}")
+    browser.open(url + f"#round=1&tick=3&seat=3")
+    check(browser.js(PANEL)["state"] == "other", "the program that is not the bot has no panel")
+
+
+def check_decision_keys(browser, url, ticks, logs):
+    decisions = read_log(logs[1])
+    t = ticks[4]
+    browser.open("about:blank")
+    browser.open(url + f"#round={t['round']}&tick={t['tick']}")
+    right = "\ue014"
+    browser.keys("2", right)
+    got = browser.js(PANEL)
+    check(got["hash"] == f"#round={t['round']}&tick={t['tick'] + 1}&seat=1",
+          f"key 2 picks seat 1 and the fragment keeps it: {got['hash']}")
+    state, candidates = expected_panel(decisions, t["round"], t["tick"] + 1)
+    check((got["state"], got["candidates"]) == (state, candidates), "the panel follows a step")
+
+
+def check_missing_logs(record):
+    """Logs that are not where --logs says, or are another seat's: one line each, and the
+    page all the same."""
+    page = os.path.join(WORK, "nologs.html")
+    r = subprocess.run([ARENA, "--replay", record, "--html", page, "--logs",
+                        os.path.join(WORK, "nowhere")], timeout=30, capture_output=True, text=True)
+    check(r.returncode == 0 and os.path.exists(page), f"no logs: status {r.returncode}")
+    check(len(r.stderr.splitlines()) == 4 and "cannot read the log" in r.stderr,
+          f"no logs: stderr {r.stderr}")
+    # Seat 0's log under seat 2's name: it disagrees with the recording on where the bot stood.
+    swapped = os.path.join(WORK, "swapped")
+    shutil.copytree(os.path.join(WORK, "logs"), swapped, dirs_exist_ok=True)
+    shutil.copy(os.path.join(swapped, "1-marrowlark.log"), os.path.join(swapped, "3-marrowlark.log"))
+    r = subprocess.run([ARENA, "--replay", record, "--html", page, "--logs", swapped], timeout=30,
+                       capture_output=True, text=True)
+    check(r.returncode == 0 and r.stderr.count("\n") == 1 and "3-marrowlark.log" in r.stderr and
+          "where the recording does not" in r.stderr, f"another seat's log: stderr {r.stderr}")
 
 
 def png_pixels(data):
@@ -148,7 +242,9 @@ def check_screenshot(browser, url, ticks):
 
 
 def check_keys(browser, url, ticks):
-    t = ticks[5]
+    # A tick with ten more after it in the same round.
+    t = next(t for i, t in enumerate(ticks[:-10])
+             if ticks[i + 10]["round"] == t["round"] and ticks[i + 10]["tick"] == t["tick"] + 10)
     browser.open("about:blank")
     browser.open(url + f"#round={t['round']}&tick={t['tick']}")
     right, left, space = "\ue014", "\ue012", " "
@@ -170,7 +266,7 @@ def check_keys(browser, url, ticks):
 
 
 def main():
-    page, ticks = record_game()
+    page, ticks, logs = record_game()
     url = "file://" + os.path.abspath(page)
     profile = tempfile.mkdtemp(prefix="profile-", dir=WORK)
     browser = Browser(profile)
@@ -178,9 +274,12 @@ def main():
         check_fragments(browser, url, ticks)
         check_screenshot(browser, url, ticks)
         check_keys(browser, url, ticks)
+        check_decisions(browser, url, ticks, logs)
+        check_decision_keys(browser, url, ticks, logs)
     finally:
         browser.close()
         shutil.rmtree(profile, ignore_errors=True)
+    check_missing_logs(os.path.join(WORK, "game.jsonl"))
     print(f"{len(failures)} failures over {len(ticks)} recorded ticks")
     return 1 if failures else 0
 

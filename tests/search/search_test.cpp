@@ -74,6 +74,130 @@ TEST(Search, ChoosesACommandThatSurvives) {
   }
 }
 
+// Positions a part of the model decides, each searched to a fixed depth so
+// that the machine's load cannot change the answer. `worse` must score
+// below `better` by at least `margin`; `chosen`, when set, is the choice.
+struct Judged {
+  const char* name;
+  std::vector<std::string_view> rows;
+  std::vector<Player> players;
+  std::vector<Bomb> bombs;
+  int depth;
+  int worse;
+  int better;
+  int margin;
+  int chosen = -1;
+  int trapped = -1;  // a command whose every line ends trapped
+};
+
+TEST(Search, JudgesTheLeavesAndTheOpponents) {
+  constexpr int kUp = 1, kDown = 2, kLeft = 3, kRight = 4;
+  const std::vector<Judged> cases = {
+      // The leaf sees the dead end inside its own blast.
+      {"dead end at the leaf",
+       {"+++++++++", "+++.....+", "+++++++++"},
+       {At(-1, 4, 1)},
+       {BombAt(4, 1, 5, -1)},
+       1,
+       kLeft,
+       kRight,
+       100000},
+      // Every line dies; the one that dies later is the better.
+      {"the latest death",
+       {"++++++", "+....+", "+.++++", "+.++++", "+.++++", "++++++"},
+       {At(-1, 1, 1)},
+       {BombAt(3, 1, 1, 0), BombAt(1, 3, 2, 0)},
+       4,
+       0,
+       kDown,
+       1,
+       kDown},
+      // Two cells from a ticking bomb, in line, is in its blast's way; three is not.
+      {"in a blast's way",
+       {"+++++++", "+.....+", "+.....+", "+.....+", "+++++++"},
+       {At(-1, 3, 2)},
+       {BombAt(5, 3, 5, 0)},
+       1,
+       kDown,
+       kUp,
+       1},
+      {"out of a blast's reach",
+       {"++++++++", "+......+", "+......+", "+......+", "++++++++"},
+       {At(-1, 2, 2)},
+       {BombAt(5, 3, 5, 0)},
+       1,
+       kUp,
+       kDown,
+       0},
+      // Standing beside an opponent lets it cut the way out: worse than a
+      // step nearer the fight is worth.
+      {"beside an opponent",
+       {"+++++++", "+.....+", "+.....+", "+.....+", "+++++++"},
+       {At(0, 5, 2), At(-1, 3, 2)},
+       {},
+       1,
+       kRight,
+       kLeft,
+       1000},
+      // Fleeing its own bomb, the way past the opponent is one it can step
+      // into first: the other way is the way out.
+      {"an opponent steps into the corridor",
+       {"+++++++", "+.....+", "+.+++.+", "+.+++.+", "+++++++"},
+       {At(0, 1, 3), At(-1, 3, 1)},
+       {BombAt(3, 1, 4, -1)},
+       6,
+       kLeft,
+       kRight,
+       100000,
+       kRight},
+      // A bomb at the mouth leaves the opponent in the pocket no way out,
+      // while the bot gets away down the corridor.
+      {"an opponent left no way out",
+       {"+++++++", "+...+++", "+++.+++", "+++.+++", "+++...+", "+++++++"},
+       {At(0, 1, 1), At(-1, 3, 1)},
+       {},
+       1,
+       0,
+       5,
+       50000,
+       5},
+      // In a pocket beside an opponent that holds no bomb: a bomb it drops
+      // shuts the pocket, whatever the bot does.
+      {"shut in by the opponent's next bomb",
+       {"+++++++", "+.....+", "+++++++"},
+       {At(0, 3, 1), At(-1, 1, 1)},
+       {},
+       1,
+       0,
+       0,
+       0,
+       -1,
+       0},
+  };
+  for (const Judged& c : cases) {
+    State live = Grid(c.rows);
+    live.players = c.players;
+    live.bombs = c.bombs;
+    Search search(std::chrono::seconds(5), c.depth);
+    const Search::Decision& d = search.Decide(live);
+    ASSERT_EQ(d.depth, c.depth) << c.name;
+    const int worse = d.values[static_cast<std::size_t>(c.worse)];
+    const int better = d.values[static_cast<std::size_t>(c.better)];
+    if (c.margin == 0) {
+      EXPECT_EQ(worse, better) << c.name;
+    } else {
+      EXPECT_LE(worse, better - c.margin) << c.name;
+    }
+    if (c.chosen >= 0) {
+      EXPECT_EQ(Chosen(d), c.chosen) << c.name;
+    }
+    if (c.trapped >= 0) {
+      EXPECT_LT(d.values[static_cast<std::size_t>(c.trapped)], Search::kDeath / 2 + 200000)
+          << c.name;
+    }
+  }
+}
+
 // Positions that differ in one player's cell or life, or one bomb's timer,
 // must never share a key: a shared key hands one position's value to the
 // other (a flag's +1 once cancelled a coordinate's low bit).
