@@ -13,7 +13,7 @@ namespace {
 // trailing line never, then the disconnect line for ever.
 class Lines {
  public:
-  explicit Lines(std::string_view stream) : rest(stream) {}
+  explicit Lines(std::string_view stream) : rest(stream), size(stream.size()) {}
 
   std::string_view Next() {
     const std::size_t newline = rest.find('\n');
@@ -21,11 +21,18 @@ class Lines {
       return Network::kDisconnect;
     const std::string_view line = rest.substr(0, std::min(newline, Network::kMaxLine));
     rest.remove_prefix(newline + 1);
+    saidGoodbye = saidGoodbye || line == Network::kDisconnect;
     return line;
   }
 
+  // Bytes handed out so far.
+  std::size_t Offset() const { return size - rest.size(); }
+
+  bool saidGoodbye = false;  // a whole DISCONNECT line was handed out
+
  private:
   std::string_view rest;
+  std::size_t size;
 };
 
 bool Contains(std::string_view line, std::string_view keyword) {
@@ -44,6 +51,7 @@ class Model {
 
   bool NextBlock() {
     block.log.clear();
+    lines.saidGoodbye = false;
     for (;;) {
       const std::string_view line = lines.Next();
       if (line == Network::kDisconnect)
@@ -59,8 +67,10 @@ class Model {
       } else if (line == "BOMBS") {
         SkipTo("ENDBOMBS");
       } else if (line == "MAP") {
-        SkipTo("ENDMAP");
+        const bool whole = SkipTo("ENDMAP");
         ++block.tick;
+        wholeSinceLast = whole && !lines.saidGoodbye;
+        end = lines.Offset();
         return true;
       } else {
         Values(line);
@@ -69,6 +79,8 @@ class Model {
   }
 
   ExpectedBlock block;
+  bool wholeSinceLast = false;  // the block just read ended in ENDMAP, with no goodbye before
+  std::size_t end = 0;          // the offset after the block just read
 
  private:
   void Players() {
@@ -90,10 +102,12 @@ class Model {
       block.selfX = block.selfY = 0;
   }
 
-  void SkipTo(std::string_view end) {
-    for (std::string_view line = lines.Next(); line != end && line != Network::kDisconnect;
-         line = lines.Next()) {
-    }
+  // Whether the end line came.
+  bool SkipTo(std::string_view last) {
+    std::string_view line = lines.Next();
+    while (line != last && line != Network::kDisconnect)
+      line = lines.Next();
+    return line == last;
   }
 
   void Values(std::string_view line) {
@@ -117,8 +131,13 @@ class Model {
 ExpectedStream Expect(std::string_view stream) {
   ExpectedStream expected;
   Model model(stream);
-  while (model.NextBlock())
+  for (std::size_t lastEnd = 0; model.NextBlock(); lastEnd = model.end) {
+    if (!expected.blocks.empty()) {
+      expected.blocks.back().newerWaiting =
+          model.wholeSinceLast && model.end - lastEnd <= Network::kReadAhead;
+    }
     expected.blocks.push_back(model.block);
+  }
   expected.endLog = model.block.log;
   return expected;
 }

@@ -16,6 +16,9 @@ struct ExpectedBlock {
   int selfY = 0;
   int width = 0;
   int height = 0;
+  // Whether the next block is whole, through its ENDMAP line, with no
+  // DISCONNECT line before and within the read-ahead: the search skips this one.
+  bool newerWaiting = false;
 };
 
 struct ExpectedStream {

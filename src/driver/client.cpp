@@ -59,9 +59,9 @@ void Client::Run() {
 
   while (reader.ReadStatus()) {
     // A search takes long enough that the bot may fall behind a busy
-    // machine's server; a block the next one has already overtaken is
-    // then not worth deciding on.
-    if (search && network.InputWaiting())
+    // machine's server; a block that a whole newer one has already
+    // overtaken is then not worth deciding on.
+    if (search && reader.NewerBlockWaiting())
       continue;
     // Step 1. Start the clock.
     const std::uint32_t start = NowMicros();

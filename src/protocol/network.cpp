@@ -19,8 +19,14 @@ Network::Network(platform::SocketHandle socket, std::ostream& log) : log(&log), 
   platform::StartSockets();
 }
 
-// The receive buffer never holds more than the longest line and one chunk,
-// and the bot's own lines are short: sized once, neither grows during play.
+Network::Network(std::string_view stream, std::ostream& log) : log(&log), memory(stream) {
+  ReserveBuffers();
+  platform::StartSockets();
+}
+
+// The receive buffer holds at most the longest line and one chunk until the
+// search reads ahead, and the bot's own lines are short: sized once, neither
+// grows during the one-tick bot's play.
 void Network::ReserveBuffers() {
   buffer.reserve(kMaxLine + kChunk);
   outgoing.reserve(kOutgoingRoom);
@@ -34,12 +40,7 @@ Network::~Network() {
 }
 
 std::string_view Network::ReadLine() {
-  char chunk[kChunk];
   for (;;) {
-    // Drop what the previous call handed out; only now is its view dead.
-    buffer.erase(0, start);
-    start = 0;
-
     if (overlong) {
       // buffer holds the first kMaxLine bytes of a longer line; the rest is
       // dropped as it comes. The cut line counts only once its newline is in.
@@ -50,19 +51,64 @@ std::string_view Network::ReadLine() {
         return std::string_view(buffer).substr(0, kMaxLine);
       }
       buffer.resize(kMaxLine);
-    } else if (const std::size_t newline = buffer.find('\n'); newline != std::string::npos) {
+    } else if (const std::size_t newline = buffer.find('\n', start); newline != std::string::npos) {
+      // The handed-out front stays until more must be received, so a buffer
+      // read ahead is not moved line by line.
+      const std::string_view line =
+          std::string_view(buffer).substr(start, std::min(newline - start, kMaxLine));
       start = newline + 1;
-      return std::string_view(buffer).substr(0, std::min(newline, kMaxLine));
-    } else if (buffer.size() > kMaxLine) {
-      overlong = true;
-      buffer.resize(kMaxLine);
+      return line;
+    } else {
+      buffer.erase(0, start);
+      start = 0;
+      if (buffer.size() > kMaxLine) {
+        overlong = true;
+        buffer.resize(kMaxLine);
+      }
     }
 
-    const long received = platform::Receive(sock, chunk, kChunk);
+    char chunk[kChunk];
+    const long received = Receive(chunk, kChunk);
     if (received <= 0)
       return kDisconnect;
     buffer.append(chunk, static_cast<std::size_t>(received));
   }
+}
+
+std::string_view Network::ReadAhead() {
+  if (overlong)
+    return {};
+  // Moved only once more has been handed out than is left, so each byte is
+  // moved a bounded number of times and the buffer stays within twice the
+  // read-ahead; it grows to that only for a server that runs that far ahead.
+  if (start > buffer.size() - start) {
+    buffer.erase(0, start);
+    start = 0;
+  }
+  char piece[kReadAheadPiece];
+  while (buffer.size() - start < kReadAhead && Arrived()) {
+    const long received =
+        Receive(piece, std::min(kReadAheadPiece, kReadAhead - (buffer.size() - start)));
+    // The end of the stream is met again, and reported, by ReadLine.
+    if (received <= 0)
+      break;
+    buffer.append(piece, static_cast<std::size_t>(received));
+  }
+  const std::string_view unread = std::string_view(buffer).substr(start);
+  return unread.substr(0, unread.rfind('\n') + 1);
+}
+
+long Network::Receive(char* data, std::size_t size) {
+  if (sock != platform::kNoSocket)
+    return platform::Receive(sock, data, size);
+  const std::size_t taken = std::min(size, memory.size());
+  std::copy_n(memory.data(), taken, data);
+  memory.remove_prefix(taken);
+  return static_cast<long>(taken);
+}
+
+bool Network::Arrived() const {
+  return sock == platform::kNoSocket || platform::Readable(sock);
 }
 
 void Network::SendLine(std::string_view text) {
@@ -94,8 +140,4 @@ std::string_view Network::WireText(Command command) {
       break;
   }
   return {};
-}
-
-bool Network::InputWaiting() const {
-  return start < buffer.size() || platform::Readable(sock);
 }

@@ -54,6 +54,33 @@ bool Reader::ReadStatus() {
   }
 }
 
+bool Reader::NewerBlockWaiting() {
+  // The sections as ReadStatus walks them: inside one, only its end line
+  // counts, so a "MAP" or "ENDMAP" listed as a player starts nothing.
+  std::string_view inside;
+  for (std::string_view rest = network->ReadAhead(); !rest.empty();) {
+    const std::size_t newline = rest.find('\n');
+    const std::string_view line = rest.substr(0, std::min(newline, Network::kMaxLine));
+    rest.remove_prefix(newline + 1);
+    if (line == Network::kDisconnect)
+      return false;
+    if (!inside.empty()) {
+      if (line == inside) {
+        if (line == "ENDMAP")
+          return true;
+        inside = {};
+      }
+    } else if (line == "PLAYERS") {
+      inside = "ENDPLAYERS";
+    } else if (line == "BOMBS") {
+      inside = "ENDBOMBS";
+    } else if (line == "MAP") {
+      inside = "ENDMAP";
+    }
+  }
+  return false;
+}
+
 // A player line is "id x,y". A line without both an id and a position piece
 // with two numbers has nothing to merge and is skipped.
 void Reader::ReadPlayers() {

@@ -23,6 +23,13 @@ class Reader {
   // connection ends outside the players, bombs and map sections.
   bool ReadStatus();
 
+  // Whether a whole newer block, through its "ENDMAP" line, has already
+  // arrived: what ReadStatus would read next without waiting. Lines it
+  // ignores, "DEAD", a partial line, the end of the connection and a block
+  // longer than the read-ahead never count; a "DISCONNECT" line before the
+  // block's end means there is none.
+  bool NewerBlockWaiting();
+
  private:
   void ReadPlayers();
   void ReadBombs();

@@ -26,7 +26,10 @@ std::vector<std::string> Lines(const std::string& text) {
 BotOutput ReadOutput(const std::string& out) {
   static const std::regex evaluated("Evaluated: (-?[0-9]+,-?[0-9]+) : -?[0-9]+");
   static const std::regex best("Best: [0-5] : -?[0-9]+");
-  static const std::regex time("Time: -?[0-9]+");
+  static const std::regex search(
+      "Search: depth [0-9]+, [0-9]+ ticks(, line( (STAY|UP|DOWN|LEFT|RIGHT|BOMB))+)?"
+      "(, too big to search: one-tick look-ahead)?");
+  static const std::regex time("Time: (-?[0-9]+)");
   static const std::regex tick("Tick: ([0-9]+)");
 
   BotOutput result;
@@ -59,10 +62,14 @@ BotOutput ReadOutput(const std::string& out) {
         return fail("expected an Evaluated line");
       positions += (c ? " " : "") + m[1].str();
     }
+    const bool searched = i < n - 3 && std::regex_match(lines[i], search);
+    result.searches.push_back(searched ? lines[i++] : std::string());
+    result.searchLines += searched ? 1 : 0;
     if (i + 2 >= n - 3 || !std::regex_match(lines[i], best))
       return fail("expected a Best line");
-    if (!std::regex_match(lines[++i], time))
+    if (!std::regex_match(lines[++i], m, time))
       return fail("expected a Time line");
+    result.micros.push_back(std::stol(m[1].str()));
     if (!std::regex_match(lines[++i], m, tick))
       return fail("expected a Tick line");
     result.ticks.push_back(std::stoi(m[1].str()));

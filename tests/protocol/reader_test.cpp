@@ -231,3 +231,63 @@ TEST(ReadStatus, RandomChunksOfAMultiTickStream) {
 }
 
 }  // namespace
+
+// What follows a block, sent and then the connection closed: only a whole
+// newer block counts as waiting, never a line the reader ignores nor the
+// close itself, and reading goes on from the same line either way.
+TEST(NewerBlockWaiting, OnlyAWholeNewerBlockCounts) {
+  const std::string block = kFullBlock;
+  const struct {
+    std::string after;
+    bool waiting;
+    int blocksAfter;
+  } cases[] = {
+      {"", false, 0},
+      {"INFO hello\n", false, 0},
+      {"DEAD\n", false, 0},
+      {"ENDMAP\n", false, 0},
+      {"PLAYERS\nMAP\nENDMAP\n", false, 0},
+      {"BOMBS\nENDMAP\n", false, 0},
+      {"MAP\n...\nENDMAP", false, 1},
+      {"DISCONNECT\n" + block, false, 0},
+      {"PLAYERS\nDISCONNECT\nENDPLAYERS\nMAP\nENDMAP\n", false, 1},
+      {"MAP\nENDMAP\n", true, 1},
+      {"INFO hello\nENDOFROUND\n" + block, true, 1},
+      {"PLAYERS\nMAP\nENDPLAYERS\nMAP\nENDMAP\n", true, 1},
+      {block + block, true, 2},
+  };
+  for (const auto& c : cases) {
+    Fixture f(block + c.after);
+    ASSERT_TRUE(f.reader.ReadStatus());
+    EXPECT_EQ(f.reader.NewerBlockWaiting(), c.waiting) << c.after;
+    EXPECT_EQ(f.reader.NewerBlockWaiting(), c.waiting) << c.after;
+    int blocks = 0;
+    for (; blocks < 4 && f.reader.ReadStatus(); ++blocks) {
+    }
+    EXPECT_EQ(blocks, c.blocksAfter) << c.after;
+  }
+}
+
+// A newer block longer than the read-ahead is not looked for; one that just
+// fits is. Either way every line of it is still read.
+TEST(NewerBlockWaiting, LooksNoFurtherThanTheReadAhead) {
+  const std::string head = "MAP\n";
+  const std::string tail = "ENDMAP\n";
+  for (const std::size_t extra : {std::size_t{0}, std::size_t{1}}) {
+    std::string rows;
+    const std::size_t room = Network::kReadAhead - head.size() - tail.size() + extra;
+    while (rows.size() + 1000 <= room)
+      rows += std::string(999, '.') + "\n";
+    rows += std::string(room - rows.size() - 1, '.') + "\n";
+    const std::string stream = std::string(kFullBlock) + head + rows + tail;
+    std::ostringstream log;
+    Network network(std::string_view(stream), log);
+    State state;
+    Reader reader(&network, &state, log);
+    ASSERT_TRUE(reader.ReadStatus());
+    EXPECT_EQ(reader.NewerBlockWaiting(), extra == 0);
+    ASSERT_TRUE(reader.ReadStatus());
+    EXPECT_EQ(state.tick, 2);
+    EXPECT_FALSE(reader.ReadStatus());
+  }
+}
