@@ -127,7 +127,9 @@ bool Exposed(const Board& board, int x, int y) {
 Search::Search(std::chrono::microseconds budget, int maxDepth)
     : budget_(budget),
       maxDepth_(std::clamp(maxDepth, 1, kMaxDepth)),
-      boards_(kMaxDepth + 1), sizedFor_(kMaxDepth + 1, 0), table_(kTableBits) {
+      boards_(kMaxDepth + 1),
+      sizedFor_(kMaxDepth + 1, 0),
+      table_(kTableBits) {
   simulators_.reserve(boards_.size());
   for (Board& board : boards_) {
     simulators_.emplace_back(&board);
@@ -167,6 +169,18 @@ void Search::Prepare(int ply) {
   sized = records;
 }
 
+std::chrono::nanoseconds Search::PrepareCost(int ply) const {
+  // Sizing a board clears cell indexes that cover a small map; the memory is
+  // new to the process, so each cell costs a little more than a write.
+  constexpr std::chrono::nanoseconds kPerCell{30};
+  const State& live = *live_;
+  if (live.players.size() + live.bombs.size() <= sizedFor_[static_cast<std::size_t>(ply)]) {
+    return {};
+  }
+  const long long cells = static_cast<long long>(live.width) * live.height;
+  return kPerCell * std::min<long long>(cells, static_cast<long long>(CellIndex::kDenseCells));
+}
+
 const Player* Search::Rival(const State& live, const Player& self) const {
   const Player* rival = nullptr;
   long long nearest = kRivalReach + 1;
@@ -191,6 +205,8 @@ void Search::Watch(const State& live) {
   }
   lastTick_ = live.tick;
   still_.clear();
+  still_.reserve(live.players.size());
+  seen_.reserve(live.players.size());
   for (const Player& p : live.players) {
     if (p.id == State::kSelfId) {
       continue;
@@ -392,7 +408,7 @@ const Search::Decision& Search::Decide(const State& live) {
   for (int depth = 1; depth <= maxDepth_; ++depth) {
     // A board is sized the first time its depth is reached, within the
     // budget: the first decision on a large map is no slower than the rest.
-    if (depth > 1 && Clock::now() >= deadline_) {
+    if (depth > 1 && Clock::now() + PrepareCost(depth) >= deadline_) {
       break;
     }
     Prepare(depth);

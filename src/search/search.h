@@ -83,6 +83,8 @@ class Search {
   bool OutOfTime();
   // Sizes boards_[ply] for the live position's records, once.
   void Prepare(int ply);
+  // About what Prepare(ply) will take now.
+  std::chrono::nanoseconds PrepareCost(int ply) const;
   // The nearest opponent that moves and is close enough to answer the bot's
   // moves, or nullptr.
   const Player* Rival(const State& live, const Player& self) const;

