@@ -53,16 +53,19 @@ void OutlookFinder::Chain(const Board& board, int from) {
       }
     }
     done |= std::uint64_t{1} << first;
-    const Near& source = near_[static_cast<std::size_t>(first)];
-    Cross(board, source, [&](int x, int y) {
-      for (int j = from; j < count_; ++j) {
-        Near& target = near_[static_cast<std::size_t>(j)];
-        if (target.x == x && target.y == y && target.time > source.time) {
-          target.time = source.time;
-        }
-      }
-    });
+    SetOff(board, near_[static_cast<std::size_t>(first)], from);
   }
+}
+
+void OutlookFinder::SetOff(const Board& board, const Near& source, int from) {
+  Cross(board, source, [&](int x, int y) {
+    for (int j = from; j < count_; ++j) {
+      Near& target = near_[static_cast<std::size_t>(j)];
+      if (target.x == x && target.y == y && target.time > source.time) {
+        target.time = source.time;
+      }
+    }
+  });
 }
 
 int OutlookFinder::Mark(const Board& board, int from, Window& at) const {
@@ -224,15 +227,7 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   if (count_ > bombs) {
     // A bomb not yet dropped sets off no bomb that blasts before it would.
     for (int i = 0; i < bombs; ++i) {
-      const Near& bomb = near_[static_cast<std::size_t>(i)];
-      Cross(board, bomb, [&](int x, int y) {
-        for (int j = bombs; j < count_; ++j) {
-          Near& next = near_[static_cast<std::size_t>(j)];
-          if (next.x == x && next.y == y && next.time > bomb.time) {
-            next.time = bomb.time;
-          }
-        }
-      });
+      SetOff(board, near_[static_cast<std::size_t>(i)], bombs);
     }
     Chain(board, bombs);
     threatLast = std::max(last, Mark(board, bombs, threatAt_));

@@ -54,6 +54,9 @@ class OutlookFinder {
   // Lowers the time of each of near_[from, count_) to the earliest blast of
   // them that reaches it.
   void Chain(const Board& board, int from);
+  // Lowers the time of each of near_[from, count_) that `source`'s blast
+  // reaches to `source`'s.
+  void SetOff(const Board& board, const Near& source, int from);
   // Marks in `at` bit t of every window cell the blast of near_[i] lands on
   // at tick t, for i in [from, count_); returns the latest such tick.
   int Mark(const Board& board, int from, Window& at) const;
