@@ -172,7 +172,7 @@ void Search::Prepare(int ply) {
 std::chrono::nanoseconds Search::PrepareCost(int ply) const {
   // Sizing a board clears cell indexes that cover a small map; the memory is
   // new to the process, so each cell costs a little more than a write.
-  constexpr std::chrono::nanoseconds kPerCell{30};
+  constexpr std::chrono::nanoseconds kPerCell{4};
   const State& live = *live_;
   if (live.players.size() + live.bombs.size() <= sizedFor_[static_cast<std::size_t>(ply)]) {
     return {};
