@@ -420,12 +420,12 @@ const Search::Decision& Search::Decide(const State& live) {
       lines[static_cast<std::size_t>(c)] = lines_[1];
       lengths[static_cast<std::size_t>(c)] = lineLengths_[1];
       // The commands searched so far show what one tick of this position
-      // costs: a position that cannot be searched one tick deep within
-      // three quarters of the budget is left to the one-tick look-ahead,
-      // whose own time the rest must cover.
+      // costs: a position that cannot be searched one tick deep within half
+      // the budget is left to the one-tick look-ahead, whose own time (as
+      // much again on a chain of thousands of bombs) the rest must cover.
       if (depth == 1 && c + 1 < kCommands) {
         const Clock::time_point now = Clock::now();
-        if (now + (now - depthStart) / (c + 1) * (kCommands - 1 - c) > start + budget_ * 3 / 4) {
+        if (now + (now - depthStart) / (c + 1) * (kCommands - 1 - c) > start + budget_ / 2) {
           decision_.tooBig = true;
           return decision_;
         }
