@@ -267,6 +267,12 @@ int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int e
   int lineLength = 0;
   const auto answer = [&](Reply reply) {
     Play(ply, command, reply);
+    if (ply == 1 && decision_.depth == 0 && reply.rival == Command::Stay && !reply.othersDrop) {
+      // Where the command takes the bot, the others standing still.
+      const Player* moved = FindSelf(boards_[1]);
+      decision_.x[static_cast<std::size_t>(command)] = moved->x;
+      decision_.y[static_cast<std::size_t>(command)] = moved->y;
+    }
     const int value = Value(ply, depthLeft, deadBefore);
     if (!stopped_ && value < worst) {
       worst = value;
@@ -394,13 +400,6 @@ const Search::Decision& Search::Decide(const State& live) {
   othersMayDrop_ = std::any_of(live.players.begin(), live.players.end(), [&](const Player& p) {
     return p.id != State::kSelfId && !now.OwnsLiveBomb(p.id);
   });
-  // Where each command takes the bot, the others standing still.
-  for (int c = 0; c < kCommands; ++c) {
-    Play(1, kCommandOrder[c], {});
-    const Player* moved = FindSelf(boards_[1]);
-    decision_.x[static_cast<std::size_t>(c)] = moved->x;
-    decision_.y[static_cast<std::size_t>(c)] = moved->y;
-  }
 
   // Iterative deepening: each depth in full, or not at all.
   std::array<std::array<Command, kMaxDepth>, kCommands> lines{};
