@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 
 #include <cstring>
 #include <thread>
@@ -21,11 +22,11 @@ using Clock = std::chrono::system_clock;  // the kernel's receive stamps are on 
 // When the kernel received the data a recvmsg returned (its newest part).
 Clock::time_point Stamp(msghdr& message) {
   for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
-    if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
-      timespec ts;
-      std::memcpy(&ts, CMSG_DATA(c), sizeof ts);
+    if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMP) {
+      timeval tv;
+      std::memcpy(&tv, CMSG_DATA(c), sizeof tv);
       return Clock::time_point(std::chrono::duration_cast<Clock::duration>(
-          std::chrono::seconds(ts.tv_sec) + std::chrono::nanoseconds(ts.tv_nsec)));
+          std::chrono::seconds(tv.tv_sec) + std::chrono::microseconds(tv.tv_usec)));
     }
   }
   return Clock::now();
@@ -38,7 +39,7 @@ Clock::time_point Stamp(msghdr& message) {
 std::vector<Clock::time_point> Alternate(const std::string& address, int phase) {
   LineClient client(address, 54321);
   const int on = 1;
-  setsockopt(client.Fd(), SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+  setsockopt(client.Fd(), SOL_SOCKET, SO_TIMESTAMP, &on, sizeof on);
   client.Send("NAME alternating\n");
   std::vector<Clock::time_point> arrivals;
   std::string in;
