@@ -98,7 +98,7 @@ bool OutlookFinder::Free(const Board& board, const Player& mover, int x, int y) 
 }
 
 int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& at, int last,
-                        bool wary) {
+                        bool wary, int* clear) {
   const int home = Local(mover.x, mover.y);
   if (home < 0) {
     return kSide * kSide;
@@ -130,6 +130,9 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
           }
           to = Local(x, y);
           if (to < 0) {
+            if (clear != nullptr && *clear == 0) {
+              *clear = t;
+            }
             return kSide * kSide;
           }
         }
@@ -137,6 +140,9 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
         if (mark_[index] != stamp_ && !(at[index] >> t & 1u)) {
           mark_[index] = stamp_;
           next[found++] = to;
+          if (clear != nullptr && *clear == 0 && at[index] >> t == 0) {
+            *clear = t;
+          }
         }
       }
     }
@@ -182,6 +188,7 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   const int last = Mark(board, 0, blastAt_);
   for (int i = 0; i < bombs; ++i) {
     if (near_[static_cast<std::size_t>(i)].own) {
+      outlook.ownBlast = near_[static_cast<std::size_t>(i)].time;
       Cross(board, near_[static_cast<std::size_t>(i)], [&](int x, int y) {
         if (Valid(x, y, board.Width(), board.Height()) &&
             board.TileAt(x, y) == State::Tile::Block) {
@@ -239,6 +246,14 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   const int home = Local(self.x, self.y);
   if (threatAt_[static_cast<std::size_t>(home)] != 0) {
     outlook.trapped = Ways(board, self, threatAt_, threatLast, true) == 0;
+  }
+  // Step 6. The ticks still to spend in a blast's path: a line that drops
+  // its bomb at the horizon pays for the flight it has not yet made, as one
+  // that dropped it earlier did along the way.
+  if (!outlook.trapped && blastAt_[static_cast<std::size_t>(home)] != 0) {
+    int clear = 0;
+    Ways(board, self, blastAt_, last, false, &clear);
+    outlook.flight = std::max(clear - 1, 0);
   }
   return outlook;
 }

@@ -16,6 +16,8 @@ struct Outlook {
   bool trapped = false;    // no way of moves or waits outlives the blasts
   int blocks = 0;          // blocks the bot's own bomb will break
   int blocksOnTheWay = 0;  // of them, those that shorten its way to the fight
+  int ownBlast = 0;        // the tick, from now, of the own bomb's blast
+  int flight = 0;          // ticks the bot will yet stand in a blast's path
   int victims = 0;         // opponents the blasts leave no way out
   int squeeze = 0;         // how few ways out the blasts leave the others
 };
@@ -63,8 +65,10 @@ class OutlookFinder {
   // How many cells `mover`, on (x, y), can stand on once every blast of `at`
   // up to tick `last` has passed: 0 when trapped, kSide * kSide when it
   // leaves the window. A wary mover does not count on cells beside an
-  // opponent, who might step there first.
-  int Ways(const Board& board, const Player& mover, const Window& at, int last, bool wary);
+  // opponent, who might step there first. `clear`, if given, gets the first
+  // tick at which the mover can stand where no blast of `at` lands later.
+  int Ways(const Board& board, const Player& mover, const Window& at, int last, bool wary,
+           int* clear = nullptr);
   // A cell the bot can count on stepping onto: clear, and no other player
   // beside it.
   static bool Free(const Board& board, const Player& mover, int x, int y);

@@ -20,11 +20,12 @@ constexpr int kPendingCatch = 100000;
 constexpr int kTrapped = -500000;
 // Each cell short of kTight + 1 that the blasts leave an opponent to flee to.
 constexpr int kSqueeze = 2000;
-constexpr int kBlock = 400;
-constexpr int kPendingBlock = 300;
+// A block counts when it breaks; one still to break at the horizon counts
+// as if it broke when its bomb blasts. It outweighs the ticks spent getting
+// clear of the bomb (kExposed each), or the bot would never break one.
+constexpr int kBlock = 1000;
 // A block on the way to the fight is worth the steps it saves.
 constexpr int kBlockOnTheWay = 300;
-constexpr int kPendingBlockOnTheWay = 500;
 constexpr int kDistance = 100;
 // Rewards come as they happen along a line, a little less each tick later,
 // so that of two lines that get the same the quicker one wins: a plan that
@@ -49,6 +50,11 @@ constexpr int kRivalPlies = 2;
 // An opponent that has not moved for this many ticks is taken to stand
 // still: it answers nothing, and standing in the bot's blast it is caught.
 constexpr int kStillTicks = 8;
+// The opponents this close (in steps), up to kMostFleeing of them, step off
+// a blast's path in the model instead of standing in it; those further off
+// cannot reach the bot's fight within the horizon that matters.
+constexpr long long kFleeReach = 12;
+constexpr std::size_t kMostFleeing = 8;
 // A position holding more players and bombs than this is not searched: each
 // simulated tick copies them all, and the leaves scan them.
 constexpr std::size_t kMostRecords = 4096;
@@ -100,26 +106,52 @@ bool Crowded(const Board& board, int x, int y) {
   return false;
 }
 
-// Whether a live bomb's blast would reach (x, y) as the board stands.
+// Whether a live bomb's blast would reach (x, y) as the board stands: one
+// on the cell, or up to two cells off in line with nothing but floor between.
 bool Exposed(const Board& board, int x, int y) {
-  for (const Bomb& bomb : board.bombs) {
-    if (bomb.timer < 1 || (bomb.x != x && bomb.y != y)) {
-      continue;
-    }
-    const long long gap = std::llabs(static_cast<long long>(bomb.x) - x) +
-                          std::llabs(static_cast<long long>(bomb.y) - y);
-    if (gap > 2) {
-      continue;
-    }
-    // The cell between, if any, must let the blast through.
-    const int mx = bomb.x + (x - bomb.x) / 2;
-    const int my = bomb.y + (y - bomb.y) / 2;
-    if (gap < 2 || (Valid(mx, my, board.Width(), board.Height()) &&
-                    board.TileAt(mx, my) == State::Tile::Empty)) {
-      return true;
+  if (board.LiveBombOn(x, y)) {
+    return true;
+  }
+  for (const Direction& d : kDirections) {
+    for (int k = 1; k <= 2; ++k) {
+      const int bx = Shift(x, d.dx * k);
+      const int by = Shift(y, d.dy * k);
+      if (!Valid(bx, by, board.Width(), board.Height())) {
+        break;
+      }
+      const State::Tile tile = board.TileAt(bx, by);
+      if (tile == State::Tile::Wall || tile == State::Tile::Block) {
+        break;
+      }
+      if (board.LiveBombOn(bx, by)) {
+        return true;
+      }
     }
   }
   return false;
+}
+
+// An opponent the model does not search steps off a blast's path, to a
+// cell out of it if there is one: one that stood still in the path would be
+// counted caught by a bomb it walks away from.
+Command Flee(const Board& board, const Player& p) {
+  if (!Exposed(board, p.x, p.y)) {
+    return Command::Stay;
+  }
+  constexpr Command kSteps[4] = {Command::Up, Command::Down, Command::Left, Command::Right};
+  Command step = Command::Stay;
+  for (int i = 0; i < 4; ++i) {
+    const int x = Shift(p.x, kDirections[i].dx);
+    const int y = Shift(p.y, kDirections[i].dy);
+    if (!board.Clear(x, y)) {
+      continue;
+    }
+    if (!Exposed(board, x, y)) {
+      return kSteps[i];
+    }
+    step = step == Command::Stay ? kSteps[i] : step;
+  }
+  return step;
 }
 
 }  // namespace
@@ -225,6 +257,30 @@ void Search::Watch(const State& live) {
   }
 }
 
+void Search::ChooseFleeing(const State& live, const Player& self) {
+  fleeing_.clear();
+  ranked_.clear();
+  for (const Player& p : live.players) {
+    if (p.id == State::kSelfId || !p.alive) {
+      continue;
+    }
+    const long long steps = std::llabs(static_cast<long long>(p.x) - self.x) +
+                            std::llabs(static_cast<long long>(p.y) - self.y);
+    if (steps <= kFleeReach) {
+      ranked_.push_back({steps, p.id});
+    }
+  }
+  const std::size_t kept = std::min(ranked_.size(), kMostFleeing);
+  std::partial_sort(ranked_.begin(), ranked_.begin() + static_cast<std::ptrdiff_t>(kept),
+                    ranked_.end());
+  for (std::size_t i = 0; i < kept; ++i) {
+    const int id = ranked_[i].second;
+    if (std::find(still_.begin(), still_.end(), id) == still_.end()) {
+      fleeing_.push_back(id);
+    }
+  }
+}
+
 void Search::Play(int ply, Command command, Reply reply) {
   Board& board = boards_[static_cast<std::size_t>(ply)];
   if (ply == 1) {
@@ -239,9 +295,12 @@ void Search::Play(int ply, Command command, Reply reply) {
     if (p.id == State::kSelfId) {
       continue;
     }
-    p.command = hasRival_ && p.id == rivalId_ ? reply.rival
-                : reply.othersDrop            ? Command::DropBomb
-                                              : Command::Stay;
+    const bool answers = hasRival_ && p.id == rivalId_ && ply <= kRivalPlies;
+    p.command = answers            ? reply.rival
+                : reply.othersDrop ? Command::DropBomb
+                : p.alive && std::find(fleeing_.begin(), fleeing_.end(), p.id) != fleeing_.end()
+                    ? Flee(board, p)
+                    : Command::Stay;
   }
   PlayTick(simulators_[static_cast<std::size_t>(ply)], command);
   ++decision_.ticks;
@@ -253,7 +312,8 @@ int Search::Leaf(const Board& board, const Player& self, int ply) {
     return kTrapped + ply * kPlyStep;
   }
   return outlook.victims * (kPendingCatch - ply * kPlyStep) + kSqueeze * outlook.squeeze +
-         kPendingBlock * outlook.blocks + kPendingBlockOnTheWay * outlook.blocksOnTheWay -
+         (kBlock - (ply + outlook.ownBlast) * kBlockDecay) * outlook.blocks +
+         kBlockOnTheWay * outlook.blocksOnTheWay - kExposed * outlook.flight -
          kDistance * targets_.At(self.x, self.y);
 }
 
@@ -396,6 +456,7 @@ const Search::Decision& Search::Decide(const State& live) {
   const Player* rival = Rival(live, *self);
   hasRival_ = rival != nullptr;
   rivalId_ = hasRival_ ? rival->id : 0;
+  ChooseFleeing(live, *self);
   // Opponents that hold no live bomb may drop one at once.
   othersMayDrop_ = std::any_of(live.players.begin(), live.players.end(), [&](const Player& p) {
     return p.id != State::kSelfId && !now.OwnsLiveBomb(p.id);

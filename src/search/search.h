@@ -17,6 +17,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "lookahead/board.h"
@@ -88,6 +89,9 @@ class Search {
   // The nearest opponent that moves and is close enough to answer the bot's
   // moves, or nullptr.
   const Player* Rival(const State& live, const Player& self) const;
+  // Lists in fleeing_ the nearest opponents that move, which the model lets
+  // step off a blast's path when it does not search their commands.
+  void ChooseFleeing(const State& live, const Player& self);
   // Notes who moved since the last decision; still_ then lists the
   // opponents that have stood on one cell for kStillTicks ticks or more.
   void Watch(const State& live);
@@ -110,6 +114,8 @@ class Search {
   };
   std::vector<Seen> seen_;
   std::vector<int> still_;
+  std::vector<int> fleeing_;
+  std::vector<std::pair<long long, int>> ranked_;  // steps, id: ChooseFleeing's storage
   int lastTick_ = 0;
   int rivalId_ = 0;
   bool hasRival_ = false;

@@ -161,6 +161,17 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        5,
        50000,
        5},
+      // A block to break and room to flee: the bomb now, not put off to the
+      // horizon, where the flight it needs is past the leaf and looks free.
+      {"a bomb put off to the horizon",
+       {"+++++++", "++.++++", "+...#.+", "+++++++"},
+       {At(-1, 3, 2)},
+       {},
+       8,
+       0,
+       5,
+       1,
+       5},
       // In a pocket beside an opponent that holds no bomb: a bomb it drops
       // shuts the pocket, whatever the bot does.
       {"shut in by the opponent's next bomb",
@@ -234,6 +245,19 @@ TEST(Search, CatchesAStandingOpponent) {
   EXPECT_EQ(Chosen(d), 5);
   EXPECT_GT(d.values[5], 0);
   EXPECT_GE(d.depth, 7);
+}
+
+// An opponent out of the rival's reach, in the path of the bot's bomb with
+// a step out of it: the model lets it take the step, so no line counts it
+// caught (standing in the path, it died in every line).
+TEST(Search, AnOpponentStepsOutOfABlast) {
+  State live = Grid({"+++++++++++", "+.........+", "+.........+", "+++++++++++"});
+  live.players = {At(0, 9, 1), At(-1, 1, 1)};
+  live.bombs = {BombAt(9, 2, 2, -1)};
+  Search search(std::chrono::seconds(5), 4);
+  const Search::Decision& d = search.Decide(live);
+  ASSERT_EQ(d.depth, 4);
+  EXPECT_LT(*std::max_element(d.values.begin(), d.values.end()), 50000);
 }
 
 // The largest maps the arena makes, crowded: the budget holds and a warm
