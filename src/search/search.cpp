@@ -36,16 +36,17 @@ constexpr int kPathDistance = 40;
 // early rather than at the last moment a late answer would not make.
 constexpr int kExposed = 400;
 // Each tick spent beside a living opponent: it may step into the bot's way
-// out, which the model, where it stands still, never sees.
+// out, which the model, where it stands still, never sees. Where the rival's
+// next reply is searched, that shows what it can do from there, so beside
+// it costs nothing: otherwise a step its worst reply could walk up to would
+// look dearer than waiting in a blast's path.
 constexpr int kCrowded = 20000;
 // The clock is read at every searched position (a read costs about 20 ns, a
 // position on a crowded large map a few us), and the search stops a little
 // before the budget, which the last position and the answer still take.
 constexpr std::uint32_t kClockEvery = 1;
 constexpr std::chrono::microseconds kMostMargin{100};
-// The nearest opponent this close (in steps) answers the bot's first
-// kRivalPlies commands with its worst for the bot.
-constexpr long long kRivalReach = 6;
+// The rival answers the bot's first this many commands.
 constexpr int kRivalPlies = 2;
 // An opponent that has not moved for this many ticks is taken to stand
 // still: it answers nothing, and standing in the bot's blast it is caught.
@@ -94,10 +95,10 @@ bool Changes(const Board& board, const Player& self, Command command) {
   return true;
 }
 
-// Whether a living opponent stands beside (x, y).
-bool Crowded(const Board& board, int x, int y) {
+// Whether a living opponent other than `searched` stands beside (x, y).
+bool Crowded(const Board& board, int x, int y, const Player* searched) {
   for (const Player& p : board.players) {
-    if (p.alive && p.id != State::kSelfId &&
+    if (p.alive && p.id != State::kSelfId && (searched == nullptr || p.id != searched->id) &&
         std::llabs(static_cast<long long>(p.x) - x) + std::llabs(static_cast<long long>(p.y) - y) ==
             1) {
       return true;
@@ -213,22 +214,57 @@ std::chrono::nanoseconds Search::PrepareCost(int ply) const {
   return kPerCell * std::min<long long>(cells, static_cast<long long>(CellIndex::kDenseCells));
 }
 
-const Player* Search::Rival(const State& live, const Player& self) const {
-  const Player* rival = nullptr;
-  long long nearest = kRivalReach + 1;
-  for (const Player& p : live.players) {
-    if (p.id == State::kSelfId || !Valid(p.x, p.y, live.width, live.height) ||
-        std::find(still_.begin(), still_.end(), p.id) != still_.end()) {
-      continue;
-    }
-    const long long steps = std::llabs(static_cast<long long>(p.x) - self.x) +
-                            std::llabs(static_cast<long long>(p.y) - self.y);
-    if (steps < nearest) {
-      nearest = steps;
-      rival = &p;
+const Player* Search::Rival(const Board& board, const Player& self) {
+  near_.clear();
+  for (const Player& p : board.players) {
+    if (p.id != State::kSelfId && p.alive &&
+        std::llabs(static_cast<long long>(p.x) - self.x) +
+                std::llabs(static_cast<long long>(p.y) - self.y) <=
+            kRivalReach &&
+        std::find(still_.begin(), still_.end(), p.id) == still_.end()) {
+      near_.push_back(&p);
     }
   }
-  return rival;
+  if (near_.empty()) {
+    return nullptr;
+  }
+  // Breadth first over the cells the bot can walk: the first opponent met
+  // is the one that can get in its way soonest. One behind a block or round
+  // a wall counts by the way round, and past kRivalReach steps not at all.
+  const auto local = [&](int x, int y) {
+    return static_cast<std::size_t>((x - self.x + kRivalReach) +
+                                    (y - self.y + kRivalReach) * kWalkSide);
+  };
+  if (++walkStamp_ == 0) {
+    walked_.fill(0);
+    walkStamp_ = 1;
+  }
+  std::size_t head = 0;
+  std::size_t tail = 0;
+  walkQueue_[tail++] = {self.x, self.y, 0};
+  walked_[local(self.x, self.y)] = walkStamp_;
+  while (head < tail) {
+    const Step at = walkQueue_[head++];
+    for (const Direction& d : kDirections) {
+      const int x = Shift(at.x, d.dx);
+      const int y = Shift(at.y, d.dy);
+      for (const Player* p : near_) {
+        if (p->x == x && p->y == y) {
+          return p;
+        }
+      }
+      if (at.steps + 1 >= kRivalReach ||
+          std::llabs(static_cast<long long>(x) - self.x) +
+                  std::llabs(static_cast<long long>(y) - self.y) >
+              kRivalReach ||
+          walked_[local(x, y)] == walkStamp_ || !board.Clear(x, y)) {
+        continue;
+      }
+      walked_[local(x, y)] = walkStamp_;
+      walkQueue_[tail++] = {x, y, at.steps + 1};
+    }
+  }
+  return nullptr;
 }
 
 void Search::Watch(const State& live) {
@@ -381,7 +417,11 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
   int gain = (dead - deadBefore) * (kCatch - ply * kPlyStep) -
              kPathDistance * targets_.After(self->x, self->y, board.Destroyed()) -
              (Exposed(board, self->x, self->y) ? kExposed : 0) -
-             (Crowded(board, self->x, self->y) ? kCrowded : 0);
+             (Crowded(board, self->x, self->y,
+                      hasRival_ && ply <= kRivalPlies && depthLeft > 0 ? FindPlayer(board, rivalId_)
+                                                                       : nullptr)
+                  ? kCrowded
+                  : 0);
   // Blocks broken in this tick: those listed after the ones the position
   // started the tick with.
   const auto& broken = board.Destroyed();
@@ -453,7 +493,7 @@ const Search::Decision& Search::Decide(const State& live) {
   Board& now = boards_[0];
   now.Reset(live);
   targets_.Build(live, *self);
-  const Player* rival = Rival(live, *self);
+  const Player* rival = Rival(now, *self);
   hasRival_ = rival != nullptr;
   rivalId_ = hasRival_ ? rival->id : 0;
   ChooseFleeing(live, *self);

@@ -86,9 +86,9 @@ class Search {
   void Prepare(int ply);
   // About what Prepare(ply) will take now.
   std::chrono::nanoseconds PrepareCost(int ply) const;
-  // The nearest opponent that moves and is close enough to answer the bot's
-  // moves, or nullptr.
-  const Player* Rival(const State& live, const Player& self) const;
+  // The opponent that moves and can reach the bot in the fewest steps, if
+  // that is few enough for it to answer the bot's moves, or nullptr.
+  const Player* Rival(const Board& board, const Player& self);
   // Lists in fleeing_ the nearest opponents that move, which the model lets
   // step off a blast's path when it does not search their commands.
   void ChooseFleeing(const State& live, const Player& self);
@@ -115,6 +115,21 @@ class Search {
   std::vector<Seen> seen_;
   std::vector<int> still_;
   std::vector<int> fleeing_;
+  // The nearest opponent this close (in steps) answers the bot's first
+  // commands with its worst for the bot.
+  static constexpr int kRivalReach = 6;
+  static constexpr int kWalkSide = 2 * kRivalReach + 1;
+  // Rival's storage: the opponents near enough, and a walk over the cells
+  // within kRivalReach steps of the bot.
+  struct Step {
+    int x;
+    int y;
+    int steps;
+  };
+  std::vector<const Player*> near_;
+  std::array<Step, kWalkSide * kWalkSide> walkQueue_{};
+  std::array<std::uint16_t, kWalkSide * kWalkSide> walked_{};
+  std::uint16_t walkStamp_ = 0;
   std::vector<std::pair<long long, int>> ranked_;  // steps, id: ChooseFleeing's storage
   int lastTick_ = 0;
   int rivalId_ = 0;

@@ -150,6 +150,35 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        kRight,
        100000,
        kRight},
+      // Fleeing its own bomb, either end of the corridor is out of the blast;
+      // an opponent two steps below the left end can walk into it first. The
+      // opponent nearer in a straight line is shut in behind a block: the
+      // one that can reach the bot is the one that answers.
+      {"the rival is the one that can reach the bot",
+       {"+++++++++", "+.......+", "+.++#++.+", "+.++.++.+", "+++++++++"},
+       {At(1, 4, 3), At(0, 1, 3), At(-1, 4, 1)},
+       {BombAt(4, 1, 4, -1)},
+       6,
+       kLeft,
+       kRight,
+       100000,
+       kRight},
+      // A recorded loss: on its fresh bomb, with the rival four steps off
+      // on the side of both ways out. Waiting kept the rival's worst reply
+      // from walking up to the bot and cost less than that, until the rival's
+      // own bomb and body had shut both ways.
+      {"waiting in the blast's path for the rival",
+       {"+++++++++++++++", "+....#.###....+", "+.+.+.+.+#+.+.+", "+...#.##.#....+",
+        "+.+#+#+.+#+.+.+", "+....#.##....#+", "+.+.+#+#+.+.+#+", "+...####......+",
+        "+.+#+.+#+.+.+.+", "+..#..###.....+", "+.+#+.+.+.+.+.+", "+..###.#......+",
+        "+++++++++++++++"},
+       {At(0, 1, 9), At(1, 11, 8), At(-1, 9, 5), At(3, 1, 11)},
+       {BombAt(9, 5, 5, -1)},
+       5,
+       0,
+       kRight,
+       500,
+       kRight},
       // A bomb at the mouth leaves the opponent in the pocket no way out,
       // while the bot gets away down the corridor.
       {"an opponent left no way out",
