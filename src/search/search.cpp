@@ -36,18 +36,13 @@ constexpr int kPathDistance = 40;
 // early rather than at the last moment a late answer would not make.
 constexpr int kExposed = 400;
 // Each tick spent beside a living opponent: it may step into the bot's way
-// out, which the model, where it stands still, never sees. Where the rival's
-// next reply is searched, that shows what it can do from there, so beside
-// it costs nothing: otherwise a step its worst reply could walk up to would
-// look dearer than waiting in a blast's path.
+// out, which the model, where it stands still, never sees.
 constexpr int kCrowded = 20000;
 // The clock is read at every searched position (a read costs about 20 ns, a
 // position on a crowded large map a few us), and the search stops a little
 // before the budget, which the last position and the answer still take.
 constexpr std::uint32_t kClockEvery = 1;
 constexpr std::chrono::microseconds kMostMargin{100};
-// The rival answers the bot's first this many commands.
-constexpr int kRivalPlies = 2;
 // An opponent that has not moved for this many ticks is taken to stand
 // still: it answers nothing, and standing in the bot's blast it is caught.
 constexpr int kStillTicks = 8;
@@ -93,18 +88,6 @@ bool Changes(const Board& board, const Player& self, Command command) {
       return true;
   }
   return true;
-}
-
-// Whether a living opponent other than `searched` stands beside (x, y).
-bool Crowded(const Board& board, int x, int y, const Player* searched) {
-  for (const Player& p : board.players) {
-    if (p.alive && p.id != State::kSelfId && (searched == nullptr || p.id != searched->id) &&
-        std::llabs(static_cast<long long>(p.x) - x) + std::llabs(static_cast<long long>(p.y) - y) ==
-            1) {
-      return true;
-    }
-  }
-  return false;
 }
 
 // Whether a live bomb's blast would reach (x, y) as the board stands: one
@@ -214,7 +197,8 @@ std::chrono::nanoseconds Search::PrepareCost(int ply) const {
   return kPerCell * std::min<long long>(cells, static_cast<long long>(CellIndex::kDenseCells));
 }
 
-const Player* Search::Rival(const Board& board, const Player& self) {
+void Search::FindRivals(const Board& board, const Player& self) {
+  rivalCount_ = 0;
   near_.clear();
   for (const Player& p : board.players) {
     if (p.id != State::kSelfId && p.alive &&
@@ -226,10 +210,10 @@ const Player* Search::Rival(const Board& board, const Player& self) {
     }
   }
   if (near_.empty()) {
-    return nullptr;
+    return;
   }
-  // Breadth first over the cells the bot can walk: the first opponent met
-  // is the one that can get in its way soonest. One behind a block or round
+  // Breadth first over the cells the bot can walk: the first opponents met
+  // are the ones that can get in its way soonest. One behind a block or round
   // a wall counts by the way round, and past kRivalReach steps not at all.
   const auto local = [&](int x, int y) {
     return static_cast<std::size_t>((x - self.x + kRivalReach) +
@@ -248,9 +232,13 @@ const Player* Search::Rival(const Board& board, const Player& self) {
     for (const Direction& d : kDirections) {
       const int x = Shift(at.x, d.dx);
       const int y = Shift(at.y, d.dy);
-      for (const Player* p : near_) {
-        if (p->x == x && p->y == y) {
-          return p;
+      for (const Player*& p : near_) {
+        if (p != nullptr && p->x == x && p->y == y) {
+          rivals_[static_cast<std::size_t>(rivalCount_++)] = p->id;
+          if (rivalCount_ == kRivals) {
+            return;
+          }
+          p = nullptr;  // met once
         }
       }
       if (at.steps + 1 >= kRivalReach ||
@@ -264,7 +252,27 @@ const Player* Search::Rival(const Board& board, const Player& self) {
       walkQueue_[tail++] = {x, y, at.steps + 1};
     }
   }
-  return nullptr;
+}
+
+int Search::RivalAt(int id, int ply) const {
+  for (int r = 0; r < rivalCount_; ++r) {
+    if (rivals_[static_cast<std::size_t>(r)] == id) {
+      return ply <= kRivalPlies[static_cast<std::size_t>(r)] ? r : -1;
+    }
+  }
+  return -1;
+}
+
+bool Search::Crowded(const Board& board, int x, int y, int ply, bool leaf) const {
+  for (const Player& p : board.players) {
+    if (p.alive && p.id != State::kSelfId &&
+        std::llabs(static_cast<long long>(p.x) - x) + std::llabs(static_cast<long long>(p.y) - y) ==
+            1 &&
+        (leaf || RivalAt(p.id, ply) < 0)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 void Search::Watch(const State& live) {
@@ -331,8 +339,8 @@ void Search::Play(int ply, Command command, Reply reply) {
     if (p.id == State::kSelfId) {
       continue;
     }
-    const bool answers = hasRival_ && p.id == rivalId_ && ply <= kRivalPlies;
-    p.command = answers            ? reply.rival
+    const int rival = RivalAt(p.id, ply);
+    p.command = rival >= 0         ? reply.rivals[static_cast<std::size_t>(rival)]
                 : reply.othersDrop ? Command::DropBomb
                 : p.alive && std::find(fleeing_.begin(), fleeing_.end(), p.id) != fleeing_.end()
                     ? Flee(board, p)
@@ -356,14 +364,21 @@ int Search::Leaf(const Board& board, const Player& self, int ply) {
 int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int enough) {
   const std::size_t at = static_cast<std::size_t>(ply);
   const Board& from = boards_[at - 1];
-  const Player* rival = hasRival_ && ply <= kRivalPlies ? FindPlayer(from, rivalId_) : nullptr;
-  const bool rivalMoves = rival != nullptr && rival->alive;
+  // The rivals that answer at this tick, alive on the board it is played from.
+  std::array<const Player*, kRivals> rivals{};
+  int answering = 0;
+  for (int r = 0; r < rivalCount_; ++r) {
+    const Player* p = FindPlayer(from, rivals_[static_cast<std::size_t>(r)]);
+    if (p != nullptr && p->alive && ply <= kRivalPlies[static_cast<std::size_t>(r)]) {
+      rivals[static_cast<std::size_t>(answering++)] = p;
+    }
+  }
   int worst = INT_MAX;
   std::array<Command, kMaxDepth> line{};
   int lineLength = 0;
   const auto answer = [&](Reply reply) {
     Play(ply, command, reply);
-    if (ply == 1 && decision_.depth == 0 && reply.rival == Command::Stay && !reply.othersDrop) {
+    if (ply == 1 && decision_.depth == 0 && reply.rivals == Reply{}.rivals && !reply.othersDrop) {
       // Where the command takes the bot, the others standing still.
       const Player* moved = FindSelf(boards_[1]);
       decision_.x[static_cast<std::size_t>(command)] = moved->x;
@@ -376,24 +391,31 @@ int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int e
       lineLength = lineLengths_[at];
     }
   };
-  if (rivalMoves) {
-    for (const Command reply : kCommandOrder) {
-      if (Changes(from, *rival, reply)) {
-        answer({reply, false});
+  // Every pair of the answering rivals' commands (the second's only Stay when
+  // just one answers); once no better than a command already found, the rest
+  // cannot raise it.
+  for (const Command first : kCommandOrder) {
+    if (answering > 0 ? !Changes(from, *rivals[0], first) : first != Command::Stay) {
+      continue;
+    }
+    for (const Command second : kCommandOrder) {
+      if (answering > 1 ? !Changes(from, *rivals[1], second) : second != Command::Stay) {
+        continue;
       }
+      answer({{first, second}, false});
       if (stopped_) {
         return 0;
       }
-      // No better than a command already found: the rest cannot raise it.
       if (worst <= enough) {
         break;
       }
     }
-  } else {
-    answer({});
+    if (worst <= enough) {
+      break;
+    }
   }
   if (ply == 1 && othersMayDrop_ && !stopped_) {
-    answer({Command::DropBomb, true});
+    answer({{Command::DropBomb, Command::DropBomb}, true});
   }
   lines_[at] = line;
   lineLengths_[at] = lineLength;
@@ -417,11 +439,7 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
   int gain = (dead - deadBefore) * (kCatch - ply * kPlyStep) -
              kPathDistance * targets_.After(self->x, self->y, board.Destroyed()) -
              (Exposed(board, self->x, self->y) ? kExposed : 0) -
-             (Crowded(board, self->x, self->y,
-                      hasRival_ && ply <= kRivalPlies && depthLeft > 0 ? FindPlayer(board, rivalId_)
-                                                                       : nullptr)
-                  ? kCrowded
-                  : 0);
+             (Crowded(board, self->x, self->y, ply, depthLeft == 0) ? kCrowded : 0);
   // Blocks broken in this tick: those listed after the ones the position
   // started the tick with.
   const auto& broken = board.Destroyed();
@@ -493,9 +511,7 @@ const Search::Decision& Search::Decide(const State& live) {
   Board& now = boards_[0];
   now.Reset(live);
   targets_.Build(live, *self);
-  const Player* rival = Rival(now, *self);
-  hasRival_ = rival != nullptr;
-  rivalId_ = hasRival_ ? rival->id : 0;
+  FindRivals(now, *self);
   ChooseFleeing(live, *self);
   // Opponents that hold no live bomb may drop one at once.
   othersMayDrop_ = std::any_of(live.players.begin(), live.players.end(), [&](const Player& p) {

@@ -61,10 +61,16 @@ class Search {
  private:
   using Clock = std::chrono::steady_clock;
 
-  // What the others do in a simulated tick: the rival its own command, the
-  // rest stand still or all drop.
+  // The opponents that answer the bot's first commands: the one that can
+  // reach the bot soonest, for kRivalPlies[0] ticks, and the next, for
+  // kRivalPlies[1] (in a crowd either may step into the bot's way out).
+  static constexpr int kRivals = 2;
+  static constexpr std::array<int, kRivals> kRivalPlies = {2, 1};
+
+  // What the others do in a simulated tick: each rival its own command, the
+  // rest stand still (or step off a blast's path) or all drop.
   struct Reply {
-    Command rival = Command::Stay;
+    std::array<Command, kRivals> rivals{Command::Stay, Command::Stay};
     bool othersDrop = false;
   };
 
@@ -86,9 +92,15 @@ class Search {
   void Prepare(int ply);
   // About what Prepare(ply) will take now.
   std::chrono::nanoseconds PrepareCost(int ply) const;
-  // The opponent that moves and can reach the bot in the fewest steps, if
-  // that is few enough for it to answer the bot's moves, or nullptr.
-  const Player* Rival(const Board& board, const Player& self);
+  // Lists in rivals_ the opponents that move and can reach the bot in the
+  // fewest steps, if that is few enough for them to answer its moves.
+  void FindRivals(const Board& board, const Player& self);
+  // The index in rivals_ of the opponent `id` if it answers at `ply`, or -1.
+  int RivalAt(int id, int ply) const;
+  // Whether a living opponent stands beside (x, y), not counting a rival
+  // whose reply made the position (its worst reply would otherwise be to
+  // walk up beside the bot, and the search shows what it can do from there).
+  bool Crowded(const Board& board, int x, int y, int ply, bool leaf) const;
   // Lists in fleeing_ the nearest opponents that move, which the model lets
   // step off a blast's path when it does not search their commands.
   void ChooseFleeing(const State& live, const Player& self);
@@ -132,8 +144,8 @@ class Search {
   std::uint16_t walkStamp_ = 0;
   std::vector<std::pair<long long, int>> ranked_;  // steps, id: ChooseFleeing's storage
   int lastTick_ = 0;
-  int rivalId_ = 0;
-  bool hasRival_ = false;
+  std::array<int, kRivals> rivals_{};  // ids, the nearest first
+  int rivalCount_ = 0;
   bool othersMayDrop_ = false;
   TranspositionTable table_;
   TargetMap targets_;

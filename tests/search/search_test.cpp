@@ -179,6 +179,22 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        kRight,
        500,
        kRight},
+      // A recorded loss in a four-seat game: between two opponents on fresh
+      // bombs, the step down leads into a dead end that only the nearer
+      // one's bomb and the further one's steps decide; the further one is
+      // searched too.
+      {"two opponents answer",
+       {"+++++++++++++++", "+.............+", "+.+.+.+.+.+.+.+", "+.............+",
+        "+.+.+.+.+.+.+.+", "+.............+", "+.+.+.+.+.+.+.+", "+.............+",
+        "+.+.+.+.+.+.+.+", "+.......##....+", "+.+.+.+#+#+.+.+", "+.......##....+",
+        "+++++++++++++++"},
+       {At(-1, 7, 8), At(1, 12, 5), At(2, 6, 9), At(3, 7, 5)},
+       {BombAt(6, 9, 5, 2), BombAt(7, 5, 5, 3)},
+       3,
+       kDown,
+       0,
+       10000,
+       0},
       // A bomb at the mouth leaves the opponent in the pocket no way out,
       // while the bot gets away down the corridor.
       {"an opponent left no way out",
