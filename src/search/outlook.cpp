@@ -156,7 +156,7 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
 }
 
 Outlook OutlookFinder::Look(const Board& board, const Player& self, const TargetMap& targets,
-                            const std::vector<int>& still) {
+                            const std::vector<int>& still, bool wary) {
   const auto standsStill = [&](int id) {
     return std::find(still.begin(), still.end(), id) != still.end();
   };
@@ -224,7 +224,7 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   // Step 4. An opponent holding no live bomb may drop one where it stands
   // on the next tick, with chains: the bot's way out must outlive that too.
   for (const Player& p : board.players) {
-    if (p.alive && p.id != self.id && count_ < kMostBombs && near(p.x, p.y) &&
+    if (wary && p.alive && p.id != self.id && count_ < kMostBombs && near(p.x, p.y) &&
         !board.OwnsLiveBomb(p.id)) {
       near_[static_cast<std::size_t>(count_++)] = {p.x, p.y, kNextDrop, false};
     }
@@ -245,7 +245,7 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   // of that tick lands.
   const int home = Local(self.x, self.y);
   if (threatAt_[static_cast<std::size_t>(home)] != 0) {
-    outlook.trapped = Ways(board, self, threatAt_, threatLast, true) == 0;
+    outlook.trapped = Ways(board, self, threatAt_, threatLast, wary) == 0;
   }
   // Step 6. The ticks still to spend in a blast's path: a line that drops
   // its bomb at the horizon pays for the flight it has not yet made, as one

@@ -29,8 +29,10 @@ class OutlookFinder {
 
   // `still` lists the opponents that have not moved for a while: one that
   // stands in the bot's own blast counts as caught, whatever ways out it has.
+  // A `wary` bot's way out must also outlive the opponents' next bombs and
+  // keep off the cells beside them.
   Outlook Look(const Board& board, const Player& self, const TargetMap& targets,
-               const std::vector<int>& still);
+               const std::vector<int>& still, bool wary = true);
 
  private:
   static constexpr int kRadius = 7;  // no blast further off can be outrun or reached in time

@@ -18,6 +18,8 @@ constexpr int kPlyStep = 1000;
 constexpr int kCatch = 200000;
 constexpr int kPendingCatch = 100000;
 constexpr int kTrapped = -500000;
+// Below this every line dies or ends trapped.
+constexpr int kDoomed = kTrapped + Search::kMaxDepth * kPlyStep;
 // Each cell short of kTight + 1 that the blasts leave an opponent to flee to.
 constexpr int kSqueeze = 2000;
 // A block counts when it breaks; one still to break at the horizon counts
@@ -351,7 +353,7 @@ void Search::Play(int ply, Command command, Reply reply) {
 }
 
 int Search::Leaf(const Board& board, const Player& self, int ply) {
-  const Outlook outlook = outlook_.Look(board, self, targets_, still_);
+  const Outlook outlook = outlook_.Look(board, self, targets_, still_, !hopeful_);
   if (outlook.trapped) {
     return kTrapped + ply * kPlyStep;
   }
@@ -486,6 +488,58 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
   return gain + best;
 }
 
+bool Search::Deepen(Clock::time_point start) {
+  // Each depth in full, or not at all.
+  std::array<std::array<Command, kMaxDepth>, kCommands> lines{};
+  std::array<int, kCommands> lengths{};
+  for (int depth = 1; depth <= maxDepth_; ++depth) {
+    // A board is sized the first time its depth is reached, within the
+    // budget: the first decision on a large map is no slower than the rest.
+    if (depth > 1 && Clock::now() + PrepareCost(depth) >= deadline_) {
+      break;
+    }
+    Prepare(depth);
+    const Clock::time_point depthStart = Clock::now();
+    std::array<int, kCommands> values{};
+    for (int c = 0; c < kCommands && !stopped_; ++c) {
+      // Every command's value is exact at the first tick, for the log.
+      values[static_cast<std::size_t>(c)] = Worst(1, kCommandOrder[c], depth - 1, 0, INT_MIN);
+      lines[static_cast<std::size_t>(c)] = lines_[1];
+      lengths[static_cast<std::size_t>(c)] = lineLengths_[1];
+      // The commands searched so far show what one tick of this position
+      // costs: a position that cannot be searched one tick deep within half
+      // the budget is left to the one-tick look-ahead, whose own time (as
+      // much again on a chain of thousands of bombs) the rest must cover.
+      if (depth == 1 && c + 1 < kCommands) {
+        const Clock::time_point now = Clock::now();
+        if (now + (now - depthStart) / (c + 1) * (kCommands - 1 - c) > start + budget_ / 2) {
+          return false;
+        }
+      }
+    }
+    if (stopped_) {
+      break;
+    }
+    decision_.values = values;
+    firstDepthTime_ = depth == 1 ? Clock::now() - depthStart : firstDepthTime_;
+    decision_.depth = depth;
+    // The turn loop takes the first best command; its line is the one shown.
+    const auto best =
+        static_cast<std::size_t>(std::max_element(values.begin(), values.end()) - values.begin());
+    decision_.line[0] = kCommandOrder[best];
+    decision_.lineLength = 1 + std::min(lengths[best], kMaxDepth - 1);
+    std::copy_n(lines[best].begin(), decision_.lineLength - 1, decision_.line.begin() + 1);
+  }
+  return true;
+}
+
+bool Search::Doomed() {
+  const bool doomed = std::all_of(decision_.values.begin(), decision_.values.end(),
+                                  [](int v) { return v < kDoomed; });
+  // The search again needs a first depth in the time left.
+  return doomed && Clock::now() + firstDepthTime_ < deadline_;
+}
+
 const Search::Decision& Search::Decide(const State& live) {
   const Clock::time_point start = Clock::now();
   deadline_ = start + budget_ - std::min(kMostMargin, budget_ / 5);
@@ -518,46 +572,21 @@ const Search::Decision& Search::Decide(const State& live) {
     return p.id != State::kSelfId && !now.OwnsLiveBomb(p.id);
   });
 
-  // Iterative deepening: each depth in full, or not at all.
-  std::array<std::array<Command, kMaxDepth>, kCommands> lines{};
-  std::array<int, kCommands> lengths{};
-  for (int depth = 1; depth <= maxDepth_; ++depth) {
-    // A board is sized the first time its depth is reached, within the
-    // budget: the first decision on a large map is no slower than the rest.
-    if (depth > 1 && Clock::now() + PrepareCost(depth) >= deadline_) {
-      break;
-    }
-    Prepare(depth);
-    const Clock::time_point depthStart = Clock::now();
-    std::array<int, kCommands> values{};
-    for (int c = 0; c < kCommands && !stopped_; ++c) {
-      // Every command's value is exact at the first tick, for the log.
-      values[static_cast<std::size_t>(c)] = Worst(1, kCommandOrder[c], depth - 1, 0, INT_MIN);
-      lines[static_cast<std::size_t>(c)] = lines_[1];
-      lengths[static_cast<std::size_t>(c)] = lineLengths_[1];
-      // The commands searched so far show what one tick of this position
-      // costs: a position that cannot be searched one tick deep within half
-      // the budget is left to the one-tick look-ahead, whose own time (as
-      // much again on a chain of thousands of bombs) the rest must cover.
-      if (depth == 1 && c + 1 < kCommands) {
-        const Clock::time_point now = Clock::now();
-        if (now + (now - depthStart) / (c + 1) * (kCommands - 1 - c) > start + budget_ / 2) {
-          decision_.tooBig = true;
-          return decision_;
-        }
-      }
-    }
-    if (stopped_) {
-      break;
-    }
-    decision_.values = values;
-    decision_.depth = depth;
-    // The turn loop takes the first best command; its line is the one shown.
-    const auto best =
-        static_cast<std::size_t>(std::max_element(values.begin(), values.end()) - values.begin());
-    decision_.line[0] = kCommandOrder[best];
-    decision_.lineLength = 1 + std::min(lengths[best], kMaxDepth - 1);
-    std::copy_n(lines[best].begin(), decision_.lineLength - 1, decision_.line.begin() + 1);
+  hopeful_ = false;
+  if (!Deepen(start)) {
+    decision_.tooBig = true;
+    return decision_;
+  }
+  if (Doomed() && (rivalCount_ > 0 || othersMayDrop_)) {
+    // Every command dies if the opponents do their worst: play for their
+    // not doing it rather than wait for the blast, searching the lines again
+    // with the opponents standing still (or stepping off a blast's path).
+    rivalCount_ = 0;
+    othersMayDrop_ = false;
+    hopeful_ = true;
+    table_.NewDecision();
+    decision_.depth = 0;
+    decision_.hopeful = Deepen(start);
   }
   return decision_;
 }

@@ -47,6 +47,9 @@ class Search {
     // Too big to search: values, cells and line mean nothing, and the
     // one-tick look-ahead decides instead.
     bool tooBig = false;
+    // Every command dies if the opponents do their worst: the values are
+    // those of the lines searched again with opponents that do not answer.
+    bool hopeful = false;
   };
 
   // Searches at most `maxDepth` ticks deep (1 to kMaxDepth).
@@ -87,6 +90,12 @@ class Search {
   // caller has a command at least as good.
   int Worst(int ply, Command command, int depthLeft, int deadBefore, int enough);
   int Leaf(const Board& board, const Player& self, int ply);
+  // Iterative deepening from the first depth not yet done until the
+  // deadline; false when the position is too big to search.
+  bool Deepen(Clock::time_point start);
+  // Whether every command's value is a death or a trap, and a first depth
+  // of another search still fits in the time left.
+  bool Doomed();
   bool OutOfTime();
   // Sizes boards_[ply] for the live position's records, once.
   void Prepare(int ply);
@@ -146,6 +155,9 @@ class Search {
   int lastTick_ = 0;
   std::array<int, kRivals> rivals_{};  // ids, the nearest first
   int rivalCount_ = 0;
+  // Searching again with opponents that do not answer: see Decide.
+  bool hopeful_ = false;
+  Clock::duration firstDepthTime_{};
   bool othersMayDrop_ = false;
   TranspositionTable table_;
   TargetMap targets_;

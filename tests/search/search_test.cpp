@@ -87,7 +87,7 @@ struct Judged {
   int better;
   int margin;
   int chosen = -1;
-  int trapped = -1;  // a command whose every line ends trapped
+  bool doomed = false;  // every line ends trapped if the opponents do their worst
 };
 
 TEST(Search, JudgesTheLeavesAndTheOpponents) {
@@ -228,7 +228,20 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        0,
        0,
        -1,
-       0},
+       true},
+      // On its bomb in a corridor whose one way out an opponent can shut:
+      // no line survives its worst, and the bot still runs for the way out
+      // rather than wait for the blast.
+      {"doomed, and running all the same",
+       {"+++++++", "+.....+", "+++++.+", "+++++.+", "+++++++"},
+       {At(0, 5, 3), At(-1, 2, 1)},
+       {BombAt(2, 1, 4, -1)},
+       4,
+       0,
+       kRight,
+       100,
+       kRight,
+       true},
   };
   for (const Judged& c : cases) {
     State live = Grid(c.rows);
@@ -247,10 +260,8 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
     if (c.chosen >= 0) {
       EXPECT_EQ(Chosen(d), c.chosen) << c.name;
     }
-    if (c.trapped >= 0) {
-      EXPECT_LT(d.values[static_cast<std::size_t>(c.trapped)], Search::kDeath / 2 + 200000)
-          << c.name;
-    }
+    // Doomed, the bot plays for the opponents' not doing their worst.
+    EXPECT_EQ(d.hopeful, c.doomed) << c.name;
   }
 }
 
