@@ -1,12 +1,14 @@
 // The opt-in deeper decision: iterative deepening over the bot's six commands,
 // tick after tick on the look-ahead's own rules (Board, Simulator, PlayTick),
 // within a time budget. Lines in which the bot dies are cut at once; positions
-// reached again are looked up. The nearest opponent, when it is close, answers
-// each of the bot's first commands with its worst for the bot; the others
-// stand still, and at the first tick may also drop a bomb where they stand
-// (the worse counts). Leaves put survival first, an opponent's next bomb
-// included, then opponents caught or squeezed, then blocks broken, then the
-// way to the nearest opponent.
+// reached again are looked up. The two opponents that can walk to the bot
+// soonest, when they are close, answer its first commands with their worst
+// for the bot; the others stand still or step off a blast's path, and at the
+// first tick may also drop a bomb where they stand (the worse counts). When
+// every command dies against that worst, the lines are searched again with
+// opponents that do not answer. Leaves put survival first, an opponent's next
+// bomb included, then opponents caught or squeezed, then blocks broken, then
+// the way to the nearest opponent.
 //
 // The Client owns one Search for the connection when the budget is set. A
 // position too big to search one full tick within the budget is left to the
@@ -136,12 +138,11 @@ class Search {
   std::vector<Seen> seen_;
   std::vector<int> still_;
   std::vector<int> fleeing_;
-  // The nearest opponent this close (in steps) answers the bot's first
-  // commands with its worst for the bot.
+  // Only an opponent that can walk to the bot in this many steps is a rival.
   static constexpr int kRivalReach = 6;
   static constexpr int kWalkSide = 2 * kRivalReach + 1;
-  // Rival's storage: the opponents near enough, and a walk over the cells
-  // within kRivalReach steps of the bot.
+  // FindRivals' storage: the opponents near enough, and a walk over the
+  // cells within kRivalReach steps of the bot.
   struct Step {
     int x;
     int y;
