@@ -529,15 +529,24 @@ bool Search::Deepen(Clock::time_point start) {
     decision_.line[0] = kCommandOrder[best];
     decision_.lineLength = 1 + std::min(lengths[best], kMaxDepth - 1);
     std::copy_n(lines[best].begin(), decision_.lineLength - 1, decision_.line.begin() + 1);
+    // Doomed two ticks deep by what the opponents might do: deeper looks
+    // only find the same deaths, and the time left goes to the search that
+    // hopes they do not.
+    if (!hopeful_ && depth >= 2 && (rivalCount_ > 0 || othersMayDrop_) && AllDoomed()) {
+      break;
+    }
   }
   return true;
 }
 
+bool Search::AllDoomed() const {
+  return std::all_of(decision_.values.begin(), decision_.values.end(),
+                     [](int v) { return v < kDoomed; });
+}
+
 bool Search::Doomed() {
-  const bool doomed = std::all_of(decision_.values.begin(), decision_.values.end(),
-                                  [](int v) { return v < kDoomed; });
   // The search again needs a first depth in the time left.
-  return doomed && Clock::now() + firstDepthTime_ < deadline_;
+  return AllDoomed() && Clock::now() + firstDepthTime_ < deadline_;
 }
 
 const Search::Decision& Search::Decide(const State& live) {

@@ -95,8 +95,10 @@ class Search {
   // Iterative deepening from the first depth not yet done until the
   // deadline; false when the position is too big to search.
   bool Deepen(Clock::time_point start);
-  // Whether every command's value is a death or a trap, and a first depth
-  // of another search still fits in the time left.
+  // Whether every command's value is a death or a trap.
+  bool AllDoomed() const;
+  // The same, with a first depth of another search still fitting in the
+  // time left.
   bool Doomed();
   bool OutOfTime();
   // Sizes boards_[ply] for the live position's records, once.

@@ -303,6 +303,23 @@ TEST(Search, CatchesAStandingOpponent) {
   EXPECT_GE(d.depth, 7);
 }
 
+// A recorded loss: on its bomb, the hunter that moves first just dropped its
+// own two cells below. The hunter's worst shuts every way, and the search,
+// seeing that two ticks deep, keeps time for the lines in which it does not:
+// the bot runs round the corner instead of waiting for the blast.
+TEST(Search, DoomedItRunsWithinItsBudget) {
+  State live = Grid({"+++++++++++++++", "+.....#.##.#.#+", "+.+.+.+.+#+#+#+", "+........####.+",
+                     "+.+.+.+.+.+#+.+", "+..........#.#+", "+.+.+.+.+.+#+#+", "+.....#.....##+",
+                     "+#+.+.+.+.+.+#+", "+.#...........+", "+#+.+.+.+.+#+.+", "+..#.#.#####..+",
+                     "+++++++++++++++"});
+  live.players = {At(0, 3, 3), At(-1, 3, 1)};
+  live.bombs = {BombAt(3, 1, 4, -1), BombAt(3, 3, 5, 0)};
+  Search search(milliseconds(10));
+  const Search::Decision& d = search.Decide(live);
+  EXPECT_TRUE(d.hopeful);
+  EXPECT_TRUE(Chosen(d) == 3 || Chosen(d) == 4) << Chosen(d);
+}
+
 // An opponent out of the rival's reach, in the path of the bot's bomb with
 // a step out of it: the model lets it take the step, so no line counts it
 // caught (standing in the path, it died in every line).
