@@ -42,9 +42,10 @@ constexpr int kExposed = 400;
 constexpr int kCrowded = 20000;
 // The clock is read at every searched position (a read costs about 20 ns, a
 // position on a crowded large map a few us), and the search stops a little
-// before the budget, which the last position and the answer still take.
+// before the budget, which the last position and the answer still take (at
+// 100 us, the 99th percentile of four-seat games reached 10.02 ms at T = 10).
 constexpr std::uint32_t kClockEvery = 1;
-constexpr std::chrono::microseconds kMostMargin{100};
+constexpr std::chrono::microseconds kMostMargin{200};
 // An opponent that has not moved for this many ticks is taken to stand
 // still: it answers nothing, and standing in the bot's blast it is caught.
 constexpr int kStillTicks = 8;
