@@ -156,7 +156,9 @@ TEST(Tournament, ArenaSeatsSpawnsInOrderAndWritesEachRound) {
       const auto& stayed = j["seats"][1 - leaver];
       EXPECT_EQ(gone["name"], "leaver");
       EXPECT_EQ(gone["end"], "left");
-      EXPECT_EQ(gone["tick"], 0);
+      // It leaves as the round starts; on a busy machine the arena may play
+      // the first tick before the close reaches it.
+      EXPECT_LE(gone["tick"].get<int>(), 1);
       EXPECT_EQ(gone["disconnects"], round == 1 ? 1 : 0);
       EXPECT_EQ(stayed["name"], "stayer");
       EXPECT_EQ(stayed["end"], "survived");
