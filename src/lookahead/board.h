@@ -55,6 +55,8 @@ class Board {
 
   // Whether a bomb with timer 0 or more lies on (x, y).
   bool LiveBombOn(int x, int y) const;
+  // The first bomb with timer 0 or more on (x, y), or nullptr.
+  const Bomb* LiveBombAt(int x, int y) const;
   // Appends a bomb and indexes it. Room is kept for one bomb per player, so
   // pointers into `bombs` stay valid through the drops of a tick.
   void AddBomb(const Bomb& bomb);
@@ -149,6 +151,11 @@ inline Bomb* Board::Strike(int x, int y) {
 
 inline bool Board::LiveBombOn(int x, int y) const {
   return FirstLiveBomb(On(x, y)) >= 0;
+}
+
+inline const Bomb* Board::LiveBombAt(int x, int y) const {
+  const int i = FirstLiveBomb(On(x, y));
+  return i < 0 ? nullptr : &bombs[static_cast<std::size_t>(i)];
 }
 
 inline bool Board::Clear(int x, int y) const {

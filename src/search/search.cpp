@@ -37,6 +37,12 @@ constexpr int kPathDistance = 40;
 // Each tick spent where a ticking bomb's blast will land: leave such cells
 // early rather than at the last moment a late answer would not make.
 constexpr int kExposed = 400;
+// On top, each tick at the end of which a blast is due on the bot's cell: the
+// next command must take it out, and one that reaches the server a tick late,
+// as some do, is fatal. A plan with a tick to spare beats one timed to the
+// last. With kExposed it stays below kPlyStep, so a later death still counts
+// as the better one.
+constexpr int kLastTick = 500;
 // Each tick spent beside a living opponent: it may step into the bot's way
 // out, which the model, where it stands still, never sees.
 constexpr int kCrowded = 20000;
@@ -93,12 +99,18 @@ bool Changes(const Board& board, const Player& self, Command command) {
   return true;
 }
 
-// Whether a live bomb's blast would reach (x, y) as the board stands: one
-// on the cell, or up to two cells off in line with nothing but floor between.
-bool Exposed(const Board& board, int x, int y) {
-  if (board.LiveBombOn(x, y)) {
-    return true;
-  }
+// The lowest timer of the ticking bombs whose blast would reach (x, y) as
+// the board stands (one on the cell, or up to two cells off in line with
+// nothing but floor between), or 0 when none would.
+int SoonestBlast(const Board& board, int x, int y) {
+  int soonest = 0;
+  const auto see = [&](int bx, int by) {
+    const Bomb* bomb = board.LiveBombAt(bx, by);
+    if (bomb != nullptr && bomb->timer >= 1 && (soonest == 0 || bomb->timer < soonest)) {
+      soonest = bomb->timer;
+    }
+  };
+  see(x, y);
   for (const Direction& d : kDirections) {
     for (int k = 1; k <= 2; ++k) {
       const int bx = Shift(x, d.dx * k);
@@ -110,12 +122,19 @@ bool Exposed(const Board& board, int x, int y) {
       if (tile == State::Tile::Wall || tile == State::Tile::Block) {
         break;
       }
-      if (board.LiveBombOn(bx, by)) {
-        return true;
-      }
+      see(bx, by);
     }
   }
-  return false;
+  return soonest;
+}
+
+bool Exposed(const Board& board, int x, int y) {
+  return SoonestBlast(board, x, y) > 0;
+}
+
+// What a tick on a cell costs whose soonest blast is `soonest` ticks off.
+int Exposure(int soonest) {
+  return soonest == 0 ? 0 : soonest == 1 ? kExposed + kLastTick : kExposed;
 }
 
 // An opponent the model does not search steps off a blast's path, to a
@@ -441,7 +460,7 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
   }
   int gain = (dead - deadBefore) * (kCatch - ply * kPlyStep) -
              kPathDistance * targets_.After(self->x, self->y, board.Destroyed()) -
-             (Exposed(board, self->x, self->y) ? kExposed : 0) -
+             Exposure(SoonestBlast(board, self->x, self->y)) -
              (Crowded(board, self->x, self->y, ply, depthLeft == 0) ? kCrowded : 0);
   // Blocks broken in this tick: those listed after the ones the position
   // started the tick with.

@@ -129,6 +129,16 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        kUp,
        kDown,
        0},
+      // Two cells in two blasts' ways, one due the tick after the step: a
+      // move that arrives a tick late is fatal there, so it is the worse.
+      {"a blast due next tick",
+       {"+++++++++", "+.......+", "+.......+", "+.......+", "+++++++++"},
+       {At(-1, 4, 2)},
+       {BombAt(2, 1, 2, 0), BombAt(6, 3, 4, 0)},
+       1,
+       kUp,
+       kDown,
+       400},
       // Standing beside an opponent lets it cut the way out: worse than a
       // step nearer the fight is worth.
       {"beside an opponent",
