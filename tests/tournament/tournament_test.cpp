@@ -156,9 +156,10 @@ TEST(Tournament, ArenaSeatsSpawnsInOrderAndWritesEachRound) {
       const auto& stayed = j["seats"][1 - leaver];
       EXPECT_EQ(gone["name"], "leaver");
       EXPECT_EQ(gone["end"], "left");
-      // It leaves as the round starts; on a busy machine the arena may play
-      // the first tick before the close reaches it.
-      EXPECT_LE(gone["tick"].get<int>(), 1);
+      // In the first round it leaves as the round starts, but the arena plays
+      // on (5 ms ticks) while the script's shell exits: a few ticks on a busy
+      // machine (CI saw 1 and 2). In the second it is gone before the start.
+      EXPECT_LE(gone["tick"].get<int>(), round == 1 ? 20 : 0);
       EXPECT_EQ(gone["disconnects"], round == 1 ? 1 : 0);
       EXPECT_EQ(stayed["name"], "stayer");
       EXPECT_EQ(stayed["end"], "survived");
