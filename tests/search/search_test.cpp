@@ -324,7 +324,9 @@ TEST(Search, DoomedItRunsWithinItsBudget) {
                      "+++++++++++++++"});
   live.players = {At(0, 3, 3), At(-1, 3, 1)};
   live.bombs = {BombAt(3, 1, 4, -1), BombAt(3, 3, 5, 0)};
-  Search search(milliseconds(10));
+  // Ample for a sanitizer build's second depth; a search that took it all
+  // would leave none.
+  Search search(milliseconds(100));
   const Search::Decision& d = search.Decide(live);
   EXPECT_TRUE(d.hopeful);
   EXPECT_TRUE(Chosen(d) == 3 || Chosen(d) == 4) << Chosen(d);
