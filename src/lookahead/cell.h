@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 
 // True when (x, y) lies on a width x height map.
 inline bool Valid(int x, int y, int width, int height) {
@@ -13,6 +14,12 @@ inline bool Valid(int x, int y, int width, int height) {
 // v + delta in 32-bit wrap-around arithmetic (the conversion back is modular).
 inline int Shift(int v, int delta) {
   return static_cast<int>(static_cast<std::uint32_t>(v) + static_cast<std::uint32_t>(delta));
+}
+
+// The steps between (ax, ay) and (bx, by) along the grid, in 64 bits so that
+// no pair of ints overflows.
+inline long long Steps(int ax, int ay, int bx, int by) {
+  return std::llabs(static_cast<long long>(ax) - bx) + std::llabs(static_cast<long long>(ay) - by);
 }
 
 // The four directions in the fixed order up, down, left, right.

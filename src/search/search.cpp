@@ -223,11 +223,8 @@ void Search::FindRivals(const Board& board, const Player& self) {
   rivalCount_ = 0;
   near_.clear();
   for (const Player& p : board.players) {
-    if (p.id != State::kSelfId && p.alive &&
-        std::llabs(static_cast<long long>(p.x) - self.x) +
-                std::llabs(static_cast<long long>(p.y) - self.y) <=
-            kRivalReach &&
-        std::find(still_.begin(), still_.end(), p.id) == still_.end()) {
+    if (p.id != State::kSelfId && p.alive && Steps(p.x, p.y, self.x, self.y) <= kRivalReach &&
+        !StandsStill(p.id)) {
       near_.push_back(&p);
     }
   }
@@ -263,10 +260,7 @@ void Search::FindRivals(const Board& board, const Player& self) {
           p = nullptr;  // met once
         }
       }
-      if (at.steps + 1 >= kRivalReach ||
-          std::llabs(static_cast<long long>(x) - self.x) +
-                  std::llabs(static_cast<long long>(y) - self.y) >
-              kRivalReach ||
+      if (at.steps + 1 >= kRivalReach || Steps(x, y, self.x, self.y) > kRivalReach ||
           walked_[local(x, y)] == walkStamp_ || !board.Clear(x, y)) {
         continue;
       }
@@ -287,9 +281,7 @@ int Search::RivalAt(int id, int ply) const {
 
 bool Search::Crowded(const Board& board, int x, int y, int ply, bool leaf) const {
   for (const Player& p : board.players) {
-    if (p.alive && p.id != State::kSelfId &&
-        std::llabs(static_cast<long long>(p.x) - x) + std::llabs(static_cast<long long>(p.y) - y) ==
-            1 &&
+    if (p.alive && p.id != State::kSelfId && Steps(p.x, p.y, x, y) == 1 &&
         (leaf || RivalAt(p.id, ply) < 0)) {
       return true;
     }
@@ -323,6 +315,10 @@ void Search::Watch(const State& live) {
   }
 }
 
+bool Search::StandsStill(int id) const {
+  return std::find(still_.begin(), still_.end(), id) != still_.end();
+}
+
 void Search::ChooseFleeing(const State& live, const Player& self) {
   fleeing_.clear();
   ranked_.clear();
@@ -330,9 +326,7 @@ void Search::ChooseFleeing(const State& live, const Player& self) {
     if (p.id == State::kSelfId || !p.alive) {
       continue;
     }
-    const long long steps = std::llabs(static_cast<long long>(p.x) - self.x) +
-                            std::llabs(static_cast<long long>(p.y) - self.y);
-    if (steps <= kFleeReach) {
+    if (const long long steps = Steps(p.x, p.y, self.x, self.y); steps <= kFleeReach) {
       ranked_.push_back({steps, p.id});
     }
   }
@@ -341,7 +335,7 @@ void Search::ChooseFleeing(const State& live, const Player& self) {
                     ranked_.end());
   for (std::size_t i = 0; i < kept; ++i) {
     const int id = ranked_[i].second;
-    if (std::find(still_.begin(), still_.end(), id) == still_.end()) {
+    if (!StandsStill(id)) {
       fleeing_.push_back(id);
     }
   }
@@ -552,21 +546,19 @@ bool Search::Deepen(Clock::time_point start) {
     // Doomed two ticks deep by what the opponents might do: deeper looks
     // only find the same deaths, and the time left goes to the search that
     // hopes they do not.
-    if (!hopeful_ && depth >= 2 && (rivalCount_ > 0 || othersMayDrop_) && AllDoomed()) {
+    if (depth >= 2 && Doomed()) {
       break;
     }
   }
   return true;
 }
 
-bool Search::AllDoomed() const {
-  return std::all_of(decision_.values.begin(), decision_.values.end(),
+bool Search::Doomed() const {
+  // Without rivals or first-tick drops nothing the opponents do is searched,
+  // so there is no worst to hope against.
+  return (rivalCount_ > 0 || othersMayDrop_) &&
+         std::all_of(decision_.values.begin(), decision_.values.end(),
                      [](int v) { return v < kDoomed; });
-}
-
-bool Search::Doomed() {
-  // The search again needs a first depth in the time left.
-  return AllDoomed() && Clock::now() + firstDepthTime_ < deadline_;
 }
 
 const Search::Decision& Search::Decide(const State& live) {
@@ -606,7 +598,8 @@ const Search::Decision& Search::Decide(const State& live) {
     decision_.tooBig = true;
     return decision_;
   }
-  if (Doomed() && (rivalCount_ > 0 || othersMayDrop_)) {
+  // The search again needs a first depth in the time left.
+  if (Doomed() && Clock::now() + firstDepthTime_ < deadline_) {
     // Every command dies if the opponents do their worst: play for their
     // not doing it rather than wait for the blast, searching the lines again
     // with the opponents standing still (or stepping off a blast's path).

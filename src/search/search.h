@@ -95,11 +95,8 @@ class Search {
   // Iterative deepening from the first depth not yet done until the
   // deadline; false when the position is too big to search.
   bool Deepen(Clock::time_point start);
-  // Whether every command's value is a death or a trap.
-  bool AllDoomed() const;
-  // The same, with a first depth of another search still fitting in the
-  // time left.
-  bool Doomed();
+  // Whether every command dies or ends trapped against the opponents' worst.
+  bool Doomed() const;
   bool OutOfTime();
   // Sizes boards_[ply] for the live position's records, once.
   void Prepare(int ply);
@@ -114,6 +111,7 @@ class Search {
   // whose reply made the position (its worst reply would otherwise be to
   // walk up beside the bot, and the search shows what it can do from there).
   bool Crowded(const Board& board, int x, int y, int ply, bool leaf) const;
+  bool StandsStill(int id) const;  // whether still_ lists the opponent `id`
   // Lists in fleeing_ the nearest opponents that move, which the model lets
   // step off a blast's path when it does not search their commands.
   void ChooseFleeing(const State& live, const Player& self);

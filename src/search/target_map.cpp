@@ -36,8 +36,7 @@ int TargetMap::At(int x, int y) const {
 int TargetMap::After(int x, int y, const std::vector<std::pair<int, int>>& broken) const {
   int cost = At(x, y);
   for (const auto& [bx, by] : broken) {
-    const long long walk =
-        std::llabs(static_cast<long long>(bx) - x) + std::llabs(static_cast<long long>(by) - y);
+    const long long walk = Steps(bx, by, x, y);
     if (walk < cost) {
       cost = std::min(cost, static_cast<int>(walk) + At(bx, by));
     }
@@ -121,8 +120,7 @@ void TargetMap::Build(const State& live, const Player& self) {
     if (p.id == State::kSelfId || !Valid(p.x, p.y, live.width, live.height)) {
       continue;
     }
-    const long long steps = std::llabs(static_cast<long long>(p.x) - self.x) +
-                            std::llabs(static_cast<long long>(p.y) - self.y);
+    const long long steps = Steps(p.x, p.y, self.x, self.y);
     if (kept < nearest.size()) {
       nearest[kept++] = {steps, &p};
     } else if (steps < nearest.back().first) {
@@ -143,8 +141,7 @@ void TargetMap::Build(const State& live, const Player& self) {
       long long closest = kFar;
       for (std::size_t k = 0; k < kept; ++k) {
         const Player& p = *nearest[k].second;
-        closest = std::min(closest, std::llabs(static_cast<long long>(p.x) - x) +
-                                        std::llabs(static_cast<long long>(p.y) - y));
+        closest = std::min(closest, Steps(p.x, p.y, x, y));
       }
       Seed(i, static_cast<int>(std::min<long long>(kFar, kOutsideFactor * closest)));
     }
