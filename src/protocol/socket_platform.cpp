@@ -6,6 +6,7 @@
 #else
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -37,6 +38,9 @@ std::string Connect(SocketHandle socket, std::uint32_t address, std::uint16_t po
   target.sin_addr.s_addr = htonl(address);
   if (connect(static_cast<SOCKET>(socket), reinterpret_cast<const sockaddr*>(&target),
               sizeof target) == 0) {
+    const BOOL on = TRUE;
+    setsockopt(static_cast<SOCKET>(socket), IPPROTO_TCP, TCP_NODELAY,
+               reinterpret_cast<const char*>(&on), sizeof on);
     return {};
   }
   return "Windows Sockets error " + std::to_string(WSAGetLastError());
@@ -85,8 +89,11 @@ std::string Connect(SocketHandle socket, std::uint32_t address, std::uint16_t po
   target.sin_family = AF_INET;
   target.sin_port = htons(port);
   target.sin_addr.s_addr = htonl(address);
-  if (connect(socket, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0)
+  if (connect(socket, reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0) {
+    const int on = 1;
+    setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     return {};
+  }
   return std::strerror(errno);
 }
 
