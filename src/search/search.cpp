@@ -52,9 +52,13 @@ constexpr int kCrowded = 20000;
 // 100 us, the 99th percentile of four-seat games reached 10.02 ms at T = 10).
 constexpr std::uint32_t kClockEvery = 1;
 constexpr std::chrono::microseconds kMostMargin{200};
-// An opponent that has not moved for this many ticks is taken to stand
-// still: it answers nothing, and standing in the bot's blast it is caught.
+// An opponent that has not moved since the round began, for this many ticks,
+// is taken to stand still: it answers nothing, and standing in the bot's
+// blast it is caught. One that moved before must stay put far longer: a
+// player that waits for its chance, and flees when threatened, waits this
+// long often.
 constexpr int kStillTicks = 8;
+constexpr int kStuckTicks = 40;
 // The opponents this close (in steps), up to kMostFleeing of them, step off
 // a blast's path in the model instead of standing in it; those further off
 // cannot reach the bot's fight within the horizon that matters.
@@ -303,13 +307,15 @@ void Search::Watch(const State& live) {
     }
     auto it = std::find_if(seen_.begin(), seen_.end(), [&](const Seen& s) { return s.id == p.id; });
     if (it == seen_.end()) {
-      seen_.push_back({p.id, p.x, p.y, 0});
+      seen_.push_back({p.id, p.x, p.y, 0, false});
       continue;
     }
-    it->ticks = it->x == p.x && it->y == p.y ? it->ticks + 1 : 0;
+    const bool stayed = it->x == p.x && it->y == p.y;
+    it->ticks = stayed ? it->ticks + 1 : 0;
+    it->moved = it->moved || !stayed;
     it->x = p.x;
     it->y = p.y;
-    if (it->ticks >= kStillTicks) {
+    if (it->ticks >= (it->moved ? kStuckTicks : kStillTicks)) {
       still_.push_back(p.id);
     }
   }

@@ -116,7 +116,7 @@ class Search {
   // step off a blast's path when it does not search their commands.
   void ChooseFleeing(const State& live, const Player& self);
   // Notes who moved since the last decision; still_ then lists the
-  // opponents that have stood on one cell for kStillTicks ticks or more.
+  // opponents that have stood on one cell long enough (see kStillTicks).
   void Watch(const State& live);
 
   std::chrono::microseconds budget_;
@@ -128,12 +128,14 @@ class Search {
   // lines_[ply]: the bot's commands of the best line from boards_[ply].
   std::array<std::array<Command, kMaxDepth>, kMaxDepth + 1> lines_{};
   std::array<int, kMaxDepth + 1> lineLengths_{};
-  // Per opponent seen this round: where it stood last and for how long.
+  // Per opponent seen this round: where it stood last, for how long, and
+  // whether it has moved at all.
   struct Seen {
     int id;
     int x;
     int y;
     int ticks;
+    bool moved;
   };
   std::vector<Seen> seen_;
   std::vector<int> still_;

@@ -332,6 +332,26 @@ TEST(Search, DoomedItRunsWithinItsBudget) {
   EXPECT_TRUE(Chosen(d) == 3 || Chosen(d) == 4) << Chosen(d);
 }
 
+// A player that has never moved is taken to stand still once it has stood
+// for a while, and a bomb that reaches it counts as a catch; one that moved
+// and now waits (as careful players do, for ten ticks and more) will flee,
+// and with a way out it is no catch.
+TEST(Search, OnlyAnOpponentThatNeverMovedStandsStill) {
+  for (const bool movedFirst : {false, true}) {
+    State live = Grid({"+++++++++", "+.......+", "+.......+", "+++++++++"});
+    live.players = {At(0, movedFirst ? 4 : 3, 1), At(-1, 1, 1)};
+    Search search(milliseconds(20), 4);
+    int best = 0;
+    for (int tick = 1; tick <= 12; ++tick) {
+      live.tick = tick;
+      const Search::Decision& d = search.Decide(live);
+      best = *std::max_element(d.values.begin(), d.values.end());
+      live.players[0].x = 3;
+    }
+    EXPECT_EQ(best > 50000, !movedFirst) << best;
+  }
+}
+
 // An opponent out of the rival's reach, in the path of the bot's bomb with
 // a step out of it: the model lets it take the step, so no line counts it
 // caught (standing in the path, it died in every line).
