@@ -306,7 +306,7 @@ TEST(PositionKey, NeighbouringPositionsNeverShareAKey) {
 TEST(Search, CatchesAStandingOpponent) {
   State live = Grid({"+++++++", "+.+++++", "+.....+", "+++++++"});
   live.players = {At(0, 5, 2), At(-1, 3, 2)};
-  Search search(milliseconds(50));
+  Search search(milliseconds(200));  // depth 7 in a sanitizer build on a busy machine
   const Search::Decision& d = search.Decide(live);
   EXPECT_EQ(Chosen(d), 5);
   EXPECT_GT(d.values[5], 0);
