@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "loopback.h"
 #include "socket_pair.h"
 
 namespace {
@@ -131,10 +132,7 @@ TEST(Send, IntoAClosedConnectionIsSilentAndTheNextReadReportsTheEnd) {
 // tick held back every later one until the server's next block acknowledged
 // it, so the bot stayed a tick late for the rest of the game.
 TEST(Connect, SendsEachLineAtOnce) {
-  const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-  const sockaddr_in at{AF_INET, htons(Network::kPort), {htonl(0x7F00000E)}, {}};  // 127.0.0.14
-  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&at), sizeof at), 0);
-  ASSERT_EQ(::listen(listener, 1), 0);
+  const int listener = ListenOnLoopback("127.0.0.14");
   const platform::SocketHandle bot = platform::OpenTcpSocket();
   ASSERT_EQ(platform::Connect(bot, 0x7F00000E, Network::kPort), "");
   int noDelay = 0;

@@ -1,7 +1,5 @@
 #include "bot_process.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -16,6 +14,8 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+
+#include "loopback.h"
 
 namespace {
 
@@ -99,25 +99,6 @@ void Finish(Child& child, Clock::time_point deadline, BotRun& run) {
   run.err = ReadAll(child.err);
 }
 
-int Listen(const std::string& address) {
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
-  const int yes = 1;
-  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  sockaddr_in where{};
-  where.sin_family = AF_INET;
-  where.sin_port = htons(54321);
-  if (inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1 ||
-      (ntohl(where.sin_addr.s_addr) >> 24) != 127) {
-    throw std::runtime_error("scripted servers listen on loopback only: " + address);
-  }
-  if (bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 ||
-      listen(listener, 1) != 0) {
-    close(listener);
-    throw std::runtime_error("cannot listen on " + address);
-  }
-  return listener;
-}
-
 bool WaitFor(int fd, short events, Clock::time_point deadline) {
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
   if (left.count() <= 0)
@@ -160,7 +141,7 @@ BotRun RunBot(const std::vector<std::string>& arguments, std::chrono::millisecon
 BotRun PlayAgainst(const ScriptedServer& server) {
   const auto deadline = Clock::now() + server.limit;
   BotRun run;
-  const int listener = Listen(server.address);
+  const int listener = ListenOnLoopback(server.address);
   Child child = Start(Dotted(server.address));
 
   if (WaitFor(listener, POLLIN, deadline)) {
@@ -192,7 +173,7 @@ SteppedRun PlaySteps(const std::string& address, const std::vector<Step>& steps,
                      std::chrono::milliseconds wait) {
   const auto deadline = Clock::now() + wait * static_cast<int>(steps.size() + 1);
   SteppedRun run;
-  const int listener = Listen(address);
+  const int listener = ListenOnLoopback(address);
   Child child = Start(Dotted(address));
   const int peer = WaitFor(listener, POLLIN, deadline) ? accept(listener, nullptr, nullptr) : -1;
   for (const Step& step : steps) {

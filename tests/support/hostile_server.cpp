@@ -1,6 +1,5 @@
 #include "hostile_server.h"
 
-#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -10,30 +9,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <stdexcept>
+
+#include "loopback.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int Listen(const std::string& address) {
-  sockaddr_in where{};
-  where.sin_family = AF_INET;
-  where.sin_port = htons(54321);
-  if (inet_pton(AF_INET, address.c_str(), &where.sin_addr) != 1 ||
-      (ntohl(where.sin_addr.s_addr) >> 24) != 127) {
-    throw std::runtime_error("hostile servers listen on loopback only: " + address);
-  }
-  const int listener = socket(AF_INET, SOCK_STREAM, 0);
-  const int yes = 1;
-  setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-  if (bind(listener, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 ||
-      listen(listener, 1) != 0) {
-    close(listener);
-    throw std::runtime_error("cannot listen on " + address);
-  }
-  return listener;
-}
 
 int MillisLeft(Clock::time_point deadline) {
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -131,7 +112,7 @@ void HostilePeer::Reset() {
 
 HostileServer::HostileServer(const std::string& address, Script script,
                              std::chrono::milliseconds limit)
-    : listener(Listen(address)) {
+    : listener(ListenOnLoopback(address)) {
   const Clock::time_point deadline = Clock::now() + limit;
   thread = std::thread([this, script = std::move(script), deadline] {
     pollfd p{listener, POLLIN, 0};
