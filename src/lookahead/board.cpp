@@ -11,12 +11,16 @@ constexpr std::size_t kScanOwners = 512;
 }  // namespace
 
 void Board::Reset(const State& live) {
+  Reset(live, live.players);
+}
+
+void Board::Reset(const State& live, const std::vector<Player>& order) {
   live_ = &live;
   tick = live.tick;
-  players.assign(live.players.begin(), live.players.end());
+  players.assign(order.begin(), order.end());
   // Room for a block per bomb; a chain that destroys more grows the set once,
   // and the room stays for later ticks.
-  Prepare(live, live.players.size(), live.bombs.size(), live.bombs.size());
+  Prepare(live, players.size(), live.bombs.size(), live.bombs.size());
   IndexPlayers();
   for (const Bomb& bomb : live.bombs)
     AddBomb(bomb);

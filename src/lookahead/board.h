@@ -21,6 +21,9 @@ class Board {
   // Starts from `live`: copies its players and bombs, forgets destroyed
   // blocks and indexes the records by cell.
   void Reset(const State& live);
+  // The same with `players`, a reordering of `live`'s, in their place: the
+  // order in which their commands apply.
+  void Reset(const State& live, const std::vector<Player>& players);
   // Starts from the position a played `from` leaves, as the next status block
   // would show it: dead players and gone bombs are left out, destroyed blocks
   // stay destroyed. Costs what the records hold, never what the map measures.

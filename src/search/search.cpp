@@ -297,6 +297,9 @@ void Search::Watch(const State& live) {
   if (live.tick < lastTick_) {
     seen_.clear();  // a new round
   }
+  if (seen_.empty()) {
+    GuessOwnId(live);
+  }
   lastTick_ = live.tick;
   still_.clear();
   still_.reserve(live.players.size());
@@ -319,6 +322,39 @@ void Search::Watch(const State& live) {
       still_.push_back(p.id);
     }
   }
+}
+
+void Search::GuessOwnId(const State& live) {
+  ownId_ = kUnknownId;
+  const std::size_t others = live.players.size() - 1;
+  listed_.assign(others + 1, 0);
+  for (const Player& p : live.players) {
+    if (p.id == State::kSelfId) {
+      continue;
+    }
+    if (p.id < 0 || static_cast<std::size_t>(p.id) > others ||
+        listed_[static_cast<std::size_t>(p.id)] != 0) {
+      return;
+    }
+    listed_[static_cast<std::size_t>(p.id)] = 1;
+  }
+  ownId_ = static_cast<int>(std::find(listed_.begin(), listed_.end(), 0) - listed_.begin());
+}
+
+void Search::Order(const State& live) {
+  order_.assign(live.players.begin(), live.players.end());
+  const auto self = std::find_if(order_.begin(), order_.end(),
+                                 [](const Player& p) { return p.id == State::kSelfId; });
+  const bool taken =
+      std::any_of(order_.begin(), order_.end(), [&](const Player& p) { return p.id == ownId_; });
+  if (ownId_ == kUnknownId || taken || self == order_.end()) {
+    return;  // as listed: the reader puts the bot last
+  }
+  const Player bot = *self;
+  order_.erase(self);
+  const auto after =
+      std::find_if(order_.begin(), order_.end(), [&](const Player& p) { return p.id > ownId_; });
+  order_.insert(after, bot);
 }
 
 bool Search::StandsStill(int id) const {
@@ -350,7 +386,7 @@ void Search::ChooseFleeing(const State& live, const Player& self) {
 void Search::Play(int ply, Command command, Reply reply) {
   Board& board = boards_[static_cast<std::size_t>(ply)];
   if (ply == 1) {
-    board.Reset(*live_);
+    board.Reset(*live_, order_);
   } else {
     // An opponent caught in the model may well have walked away in truth:
     // it stays on the board as an obstacle, so that no escape counts on it
@@ -589,8 +625,9 @@ const Search::Decision& Search::Decide(const State& live) {
   Watch(live);
   Prepare(0);
   Prepare(1);
+  Order(live);
   Board& now = boards_[0];
-  now.Reset(live);
+  now.Reset(live, order_);
   targets_.Build(live, *self);
   FindRivals(now, *self);
   ChooseFleeing(live, *self);

@@ -1,14 +1,15 @@
 // The opt-in deeper decision: iterative deepening over the bot's six commands,
 // tick after tick on the look-ahead's own rules (Board, Simulator, PlayTick),
-// within a time budget. Lines in which the bot dies are cut at once; positions
-// reached again are looked up. The two opponents that can walk to the bot
-// soonest, when they are close, answer its first commands with their worst
-// for the bot; the others stand still or step off a blast's path, and at the
-// first tick may also drop a bomb where they stand (the worse counts). When
-// every command dies against that worst, the lines are searched again with
-// opponents that do not answer. Leaves put survival first, an opponent's next
-// bomb included, then opponents caught or squeezed, then blocks broken, then
-// the way to the nearest opponent.
+// within a time budget, the players' commands applying in the server's order
+// when the bot can tell its own id. Lines in which the bot dies are cut at
+// once; positions reached again are looked up. The two opponents that can
+// walk to the bot soonest, when they are close, answer its first commands
+// with their worst for the bot; the others stand still or step off a blast's
+// path, and at the first tick may also drop a bomb where they stand (the
+// worse counts). When every command dies against that worst, the lines are
+// searched again with opponents that do not answer. Leaves put survival
+// first, an opponent's next bomb included, then opponents caught or
+// squeezed, then blocks broken, then the way to the nearest opponent.
 //
 // The Client owns one Search for the connection when the budget is set. A
 // position too big to search one full tick within the budget is left to the
@@ -118,6 +119,14 @@ class Search {
   // Notes who moved since the last decision; still_ then lists the
   // opponents that have stood on one cell long enough (see kStillTicks).
   void Watch(const State& live);
+  // The bot's id, guessed from the first block of a round: the server
+  // numbers the players from 0, so it is the one id missing from the list,
+  // if just one is. kUnknownId otherwise.
+  void GuessOwnId(const State& live);
+  // Fills order_ with live's players in the order their commands apply:
+  // by id, the bot among them at its own id when that is known; else the bot
+  // last, which lets every opponent win a race for a cell.
+  void Order(const State& live);
 
   std::chrono::microseconds budget_;
   int maxDepth_;
@@ -138,6 +147,10 @@ class Search {
     bool moved;
   };
   std::vector<Seen> seen_;
+  static constexpr int kUnknownId = -1;
+  int ownId_ = kUnknownId;
+  std::vector<std::uint8_t> listed_;  // GuessOwnId's storage: per id, whether listed
+  std::vector<Player> order_;
   std::vector<int> still_;
   std::vector<int> fleeing_;
   // Only an opponent that can walk to the bot in this many steps is a rival.

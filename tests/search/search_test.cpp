@@ -352,6 +352,21 @@ TEST(Search, OnlyAnOpponentThatNeverMovedStandsStill) {
   }
 }
 
+// A recorded draw: the opponent stands in a dead end beside its own bomb,
+// its one way out a step from the bot. The bot shuts it in by taking that
+// step, if its command applies first: the server applies commands in id
+// order, and the bot's id is the one its block leaves out (7 tells nothing).
+TEST(Search, ShutsAnOpponentInOnlyWhenItMovesFirst) {
+  for (const auto& [opponent, caught] : {std::pair{1, true}, {0, false}, {7, false}}) {
+    State live = Grid({"+++++++++", "+.......+", "+.+.+.+.+", "+.......+", "+++++++++"});
+    live.players = {At(opponent, 6, 1), At(-1, 4, 1)};
+    live.bombs = {BombAt(7, 1, 4, opponent)};
+    Search search(std::chrono::seconds(5), 5);
+    const Search::Decision& d = search.Decide(live);
+    EXPECT_EQ(d.values[4] > 100000, caught) << opponent << ": " << d.values[4];
+  }
+}
+
 // An opponent out of the rival's reach, in the path of the bot's bomb with
 // a step out of it: the model lets it take the step, so no line counts it
 // caught (standing in the path, it died in every line).
