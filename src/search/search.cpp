@@ -326,6 +326,9 @@ void Search::Watch(const State& live) {
 
 void Search::GuessOwnId(const State& live) {
   ownId_ = kUnknownId;
+  if (!live.bombs.empty()) {
+    return;
+  }
   const std::size_t others = live.players.size() - 1;
   listed_.assign(others + 1, 0);
   for (const Player& p : live.players) {

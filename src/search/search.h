@@ -121,7 +121,9 @@ class Search {
   void Watch(const State& live);
   // The bot's id, guessed from the first block of a round: the server
   // numbers the players from 0, so it is the one id missing from the list,
-  // if just one is. kUnknownId otherwise.
+  // if just one is. kUnknownId otherwise, and when the block holds bombs:
+  // then the round began before the bot saw it, and a player already dead
+  // is missing from the list too.
   void GuessOwnId(const State& live);
   // Fills order_ with live's players in the order their commands apply:
   // by id, the bot among them at its own id when that is known; else the bot

@@ -355,15 +355,26 @@ TEST(Search, OnlyAnOpponentThatNeverMovedStandsStill) {
 // A recorded draw: the opponent stands in a dead end beside its own bomb,
 // its one way out a step from the bot. The bot shuts it in by taking that
 // step, if its command applies first: the server applies commands in id
-// order, and the bot's id is the one its block leaves out (7 tells nothing).
+// order, and the bot's id is the one the round's first block leaves out.
+// Id 7 tells nothing, nor does a first block that already holds a bomb.
 TEST(Search, ShutsAnOpponentInOnlyWhenItMovesFirst) {
-  for (const auto& [opponent, caught] : {std::pair{1, true}, {0, false}, {7, false}}) {
+  struct Case {
+    int opponent;
+    bool seenFromTheStart;
+    bool caught;
+  };
+  for (const Case& c :
+       {Case{1, true, true}, {0, true, false}, {7, true, false}, {1, false, false}}) {
     State live = Grid({"+++++++++", "+.......+", "+.+.+.+.+", "+.......+", "+++++++++"});
-    live.players = {At(opponent, 6, 1), At(-1, 4, 1)};
-    live.bombs = {BombAt(7, 1, 4, opponent)};
+    live.players = {At(c.opponent, 6, 1), At(-1, 4, 1)};
     Search search(std::chrono::seconds(5), 5);
+    if (c.seenFromTheStart) {
+      search.Decide(live);
+    }
+    live.tick = 2;
+    live.bombs = {BombAt(7, 1, 4, c.opponent)};
     const Search::Decision& d = search.Decide(live);
-    EXPECT_EQ(d.values[4] > 100000, caught) << opponent << ": " << d.values[4];
+    EXPECT_EQ(d.values[4] > 100000, c.caught) << c.opponent << ": " << d.values[4];
   }
 }
 
