@@ -188,7 +188,8 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   const int last = Mark(board, 0, blastAt_);
   for (int i = 0; i < bombs; ++i) {
     if (near_[static_cast<std::size_t>(i)].own) {
-      outlook.ownBlast = near_[static_cast<std::size_t>(i)].time;
+      // Capped as the window marks it: a server's timer may be any int.
+      outlook.ownBlast = std::min(near_[static_cast<std::size_t>(i)].time, kLatest);
       Cross(board, near_[static_cast<std::size_t>(i)], [&](int x, int y) {
         if (Valid(x, y, board.Width(), board.Height()) &&
             board.TileAt(x, y) == State::Tile::Block) {

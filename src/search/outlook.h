@@ -16,7 +16,7 @@ struct Outlook {
   bool trapped = false;    // no way of moves or waits outlives the blasts
   int blocks = 0;          // blocks the bot's own bomb will break
   int blocksOnTheWay = 0;  // of them, those that shorten its way to the fight
-  int ownBlast = 0;        // the tick, from now, of the own bomb's blast
+  int ownBlast = 0;        // the tick, from now, of the own bomb's blast (7 at most)
   int flight = 0;          // ticks the bot will yet stand in a blast's path
   int victims = 0;         // opponents the blasts leave no way out
   int squeeze = 0;         // how few ways out the blasts leave the others
