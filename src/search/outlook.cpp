@@ -208,7 +208,9 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   // Step 3. Each opponent in a blast's way: caught when no way of moves or
   // waits outlives the blasts, squeezed when few cells are left to it.
   // Caught ones stay on the board as obstacles and are not caught twice.
+  int opponents = 0;
   for (const Player& p : board.players) {
+    opponents += p.alive && p.id != self.id ? 1 : 0;
     const int cell = Local(p.x, p.y);
     if (!p.alive || p.id == self.id || cell < 0 || blastAt_[static_cast<std::size_t>(cell)] == 0 ||
         standsStill(p.id)) {
@@ -221,6 +223,9 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
       outlook.squeeze += kTight + 1 - ways;
     }
   }
+  // A server may stack players on a cell and credit the bot with many bombs;
+  // a player caught by two of them is still one catch.
+  outlook.victims = std::min(outlook.victims, opponents);
 
   // Step 4. An opponent holding no live bomb may drop one where it stands
   // on the next tick, with chains: the bot's way out must outlive that too.

@@ -391,6 +391,22 @@ TEST(Search, AnOpponentStepsOutOfABlast) {
   EXPECT_LT(*std::max_element(d.values.begin(), d.values.end()), 50000);
 }
 
+// A server may credit the bot with several bombs: three that cross a
+// standing player's cell still catch it once (about 100,000).
+TEST(Search, CountsACatchOnce) {
+  State live = Grid({"+++++++++++", "+.........+", "+.........+", "+.........+", "+++++++++++"});
+  live.players = {At(0, 6, 3), At(-1, 1, 1)};
+  live.bombs = {BombAt(5, 3, 5, -1), BombAt(6, 3, 5, -1), BombAt(7, 3, 5, -1)};
+  Search search(std::chrono::seconds(5), 2);
+  int best = 0;
+  for (int tick = 1; tick <= 10; ++tick) {
+    live.tick = tick;
+    const Search::Decision& d = search.Decide(live);
+    best = *std::max_element(d.values.begin(), d.values.end());
+  }
+  EXPECT_TRUE(best > 50000 && best < 150000) << best;
+}
+
 // The largest maps the arena makes, crowded: the budget holds and a warm
 // search allocates nothing.
 TEST(Search, KeepsItsBudgetAndAllocatesNothingOnAWorstCasePosition) {
