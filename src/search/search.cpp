@@ -303,25 +303,40 @@ void Search::Watch(const State& live) {
   lastTick_ = live.tick;
   still_.clear();
   still_.reserve(live.players.size());
-  seen_.reserve(live.players.size());
+  // Only the opponents listed now are kept, in the list's order, so that a
+  // server sending new ids every block cannot grow the list. The reader
+  // keeps the players that stay in their order and appends new ones after
+  // them: one pass over the last list finds each.
+  seen_.reserve(live.players.size());  // both, so that one decision warms them
+  watched_.clear();
+  watched_.reserve(live.players.size());
+  std::size_t next = 0;
   for (const Player& p : live.players) {
     if (p.id == State::kSelfId) {
       continue;
     }
-    auto it = std::find_if(seen_.begin(), seen_.end(), [&](const Seen& s) { return s.id == p.id; });
-    if (it == seen_.end()) {
-      seen_.push_back({p.id, p.x, p.y, 0, false});
+    std::size_t at = next;
+    while (at < seen_.size() && seen_[at].id != p.id) {
+      ++at;
+    }
+    next = at;  // past the players dropped since; at the end for a new one
+    if (at == seen_.size()) {
+      watched_.push_back({p.id, p.x, p.y, 0, false});
       continue;
     }
-    const bool stayed = it->x == p.x && it->y == p.y;
-    it->ticks = stayed ? it->ticks + 1 : 0;
-    it->moved = it->moved || !stayed;
-    it->x = p.x;
-    it->y = p.y;
-    if (it->ticks >= (it->moved ? kStuckTicks : kStillTicks)) {
+    Seen seen = seen_[at];
+    ++next;
+    const bool stayed = seen.x == p.x && seen.y == p.y;
+    seen.ticks = stayed ? seen.ticks + 1 : 0;
+    seen.moved = seen.moved || !stayed;
+    seen.x = p.x;
+    seen.y = p.y;
+    if (seen.ticks >= (seen.moved ? kStuckTicks : kStillTicks)) {
       still_.push_back(p.id);
     }
+    watched_.push_back(seen);
   }
+  seen_.swap(watched_);
 }
 
 void Search::GuessOwnId(const State& live) {

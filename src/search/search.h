@@ -139,8 +139,8 @@ class Search {
   // lines_[ply]: the bot's commands of the best line from boards_[ply].
   std::array<std::array<Command, kMaxDepth>, kMaxDepth + 1> lines_{};
   std::array<int, kMaxDepth + 1> lineLengths_{};
-  // Per opponent seen this round: where it stood last, for how long, and
-  // whether it has moved at all.
+  // Per opponent listed at the last decision of this round: where it stood,
+  // for how long, and whether it has moved at all.
   struct Seen {
     int id;
     int x;
@@ -149,6 +149,7 @@ class Search {
     bool moved;
   };
   std::vector<Seen> seen_;
+  std::vector<Seen> watched_;  // Watch's storage for the next seen_
   static constexpr int kUnknownId = -1;
   int ownId_ = kUnknownId;
   std::vector<std::uint8_t> listed_;  // GuessOwnId's storage: per id, whether listed

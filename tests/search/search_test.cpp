@@ -407,6 +407,24 @@ TEST(Search, CountsACatchOnce) {
   EXPECT_TRUE(best > 50000 && best < 150000) << best;
 }
 
+// A server that lists new ids every block: the search forgets the players
+// no longer listed, and once warm allocates nothing.
+TEST(Search, ForgetsPlayersNoLongerListed) {
+  State live = Grid({"+++++++", "+.....+", "+++++++"});
+  Search search(std::chrono::seconds(5), 1);
+  std::size_t before = 0;
+  for (int tick = 1; tick <= 300; ++tick) {
+    before = tick == 100 ? Allocations() : before;
+    live.tick = tick;
+    live.players.clear();
+    for (int i = 0; i < 50; ++i)
+      live.players.push_back(At(tick * 50 + i, 5, 1));
+    live.players.push_back(At(-1, 1, 1));
+    search.Decide(live);
+  }
+  EXPECT_EQ(Allocations(), before);
+}
+
 // The largest maps the arena makes, crowded: the budget holds and a warm
 // search allocates nothing.
 TEST(Search, KeepsItsBudgetAndAllocatesNothingOnAWorstCasePosition) {
