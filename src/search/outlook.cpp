@@ -195,22 +195,30 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
             board.TileAt(x, y) == State::Tile::Block) {
           ++outlook.blocks;
           outlook.blocksOnTheWay += targets.OnTheWay(x, y) ? 1 : 0;
-        } else if (board.PlayerOn(x, y)) {
-          for (const Player& p : board.players) {
-            outlook.victims +=
-                p.alive && p.id != self.id && p.x == x && p.y == y && standsStill(p.id) ? 1 : 0;
-          }
         }
       });
     }
+  }
+  // An opponent standing still in an own blast is caught, once however many
+  // own bombs reach it (a server may credit the bot with several).
+  for (const Player& p : board.players) {
+    if (!p.alive || p.id == self.id || !standsStill(p.id)) {
+      continue;
+    }
+    bool reached = false;
+    for (int i = 0; i < bombs && !reached; ++i) {
+      if (near_[static_cast<std::size_t>(i)].own) {
+        Cross(board, near_[static_cast<std::size_t>(i)],
+              [&](int x, int y) { reached = reached || (x == p.x && y == p.y); });
+      }
+    }
+    outlook.victims += reached ? 1 : 0;
   }
 
   // Step 3. Each opponent in a blast's way: caught when no way of moves or
   // waits outlives the blasts, squeezed when few cells are left to it.
   // Caught ones stay on the board as obstacles and are not caught twice.
-  int opponents = 0;
   for (const Player& p : board.players) {
-    opponents += p.alive && p.id != self.id ? 1 : 0;
     const int cell = Local(p.x, p.y);
     if (!p.alive || p.id == self.id || cell < 0 || blastAt_[static_cast<std::size_t>(cell)] == 0 ||
         standsStill(p.id)) {
@@ -223,9 +231,6 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
       outlook.squeeze += kTight + 1 - ways;
     }
   }
-  // A server may stack players on a cell and credit the bot with many bombs;
-  // a player caught by two of them is still one catch.
-  outlook.victims = std::min(outlook.victims, opponents);
 
   // Step 4. An opponent holding no live bomb may drop one where it stands
   // on the next tick, with chains: the bot's way out must outlive that too.
