@@ -46,6 +46,11 @@ constexpr int kLastTick = 500;
 // Each tick spent beside a living opponent: it may step into the bot's way
 // out, which the model, where it stands still, never sees.
 constexpr int kCrowded = 20000;
+// Each tick of the last Search::kTrail that the bot stood on the cell a
+// command leads to (a bomb's drop excepted, which changes the position):
+// where nothing changes a careful opponent is never caught, so a standoff is
+// left for another cell rather than held.
+constexpr int kStale = 40;
 // The clock is read at every searched position (a read costs about 20 ns, a
 // position on a crowded large map a few us), and the search stops a little
 // before the budget, which the last position and the answer still take (at
@@ -296,6 +301,7 @@ bool Search::Crowded(const Board& board, int x, int y, int ply, bool leaf) const
 void Search::Watch(const State& live) {
   if (live.tick < lastTick_) {
     seen_.clear();  // a new round
+    trailKept_ = 0;
   }
   if (seen_.empty()) {
     GuessOwnId(live);
@@ -373,6 +379,10 @@ void Search::Order(const State& live) {
   const auto after =
       std::find_if(order_.begin(), order_.end(), [&](const Player& p) { return p.id > ownId_; });
   order_.insert(after, bot);
+}
+
+int Search::Stale(int x, int y) const {
+  return static_cast<int>(std::count(trail_.begin(), trail_.begin() + trailKept_, std::pair{x, y}));
 }
 
 bool Search::StandsStill(int id) const {
@@ -594,6 +604,12 @@ bool Search::Deepen(Clock::time_point start) {
     if (stopped_) {
       break;
     }
+    for (int c = 0; c < kCommands; ++c) {
+      if (kCommandOrder[c] != Command::DropBomb) {
+        const auto i = static_cast<std::size_t>(c);
+        values[i] -= kStale * Stale(decision_.x[i], decision_.y[i]);
+      }
+    }
     decision_.values = values;
     firstDepthTime_ = depth == 1 ? Clock::now() - depthStart : firstDepthTime_;
     decision_.depth = depth;
@@ -641,6 +657,9 @@ const Search::Decision& Search::Decide(const State& live) {
     return decision_;
   }
   Watch(live);
+  trail_[static_cast<std::size_t>(trailNext_)] = {self->x, self->y};
+  trailNext_ = (trailNext_ + 1) % kTrail;
+  trailKept_ = std::min(trailKept_ + 1, kTrail);
   Prepare(0);
   Prepare(1);
   Order(live);

@@ -9,7 +9,8 @@
 // worse counts). When every command dies against that worst, the lines are
 // searched again with opponents that do not answer. Leaves put survival
 // first, an opponent's next bomb included, then opponents caught or
-// squeezed, then blocks broken, then the way to the nearest opponent.
+// squeezed, then blocks broken, then the way to the nearest opponent. A
+// command that takes the bot to a cell it stood on lately costs a little.
 //
 // The Client owns one Search for the connection when the budget is set. A
 // position too big to search one full tick within the budget is left to the
@@ -113,6 +114,8 @@ class Search {
   // walk up beside the bot, and the search shows what it can do from there).
   bool Crowded(const Board& board, int x, int y, int ply, bool leaf) const;
   bool StandsStill(int id) const;  // whether still_ lists the opponent `id`
+  // How many of the last kTrail decisions of this round found the bot on (x, y).
+  int Stale(int x, int y) const;
   // Lists in fleeing_ the nearest opponents that move, which the model lets
   // step off a blast's path when it does not search their commands.
   void ChooseFleeing(const State& live, const Player& self);
@@ -172,6 +175,10 @@ class Search {
   std::uint16_t walkStamp_ = 0;
   std::vector<std::pair<long long, int>> ranked_;  // steps, id: ChooseFleeing's storage
   int lastTick_ = 0;
+  static constexpr int kTrail = 16;
+  std::array<std::pair<int, int>, kTrail> trail_{};  // the bot's cells, a ring
+  int trailNext_ = 0;
+  int trailKept_ = 0;                  // cells noted this round, kTrail at most
   std::array<int, kRivals> rivals_{};  // ids, the nearest first
   int rivalCount_ = 0;
   // Searching again with opponents that do not answer: see Decide.

@@ -407,6 +407,22 @@ TEST(Search, CountsACatchOnce) {
   EXPECT_TRUE(best > 50000 && best < 150000) << best;
 }
 
+// Nothing to do, every command worth the same: the bot does not hold one
+// cell for good, as a standoff in which nothing changes is never won.
+TEST(Search, LeavesACellItHasHeld) {
+  State live = Grid({"+++++++", "+.....+", "+++++++"});
+  live.players = {At(-1, 3, 1)};
+  Search search(std::chrono::seconds(5), 2);
+  std::set<int> cells;
+  for (int tick = 1; tick <= 20; ++tick) {
+    live.tick = tick;
+    const int chosen = Chosen(search.Decide(live));
+    live.players[0].x += chosen == 3 ? -1 : chosen == 4 ? 1 : 0;
+    cells.insert(live.players[0].x);
+  }
+  EXPECT_GE(cells.size(), 3u);
+}
+
 // A server that lists new ids every block: the search forgets the players
 // no longer listed, and once warm allocates nothing.
 TEST(Search, ForgetsPlayersNoLongerListed) {
