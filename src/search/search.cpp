@@ -298,11 +298,14 @@ bool Search::Crowded(const Board& board, int x, int y, int ply, bool leaf) const
   return false;
 }
 
-void Search::Watch(const State& live) {
+void Search::Watch(const State& live, const Player& self) {
   if (live.tick < lastTick_) {
     seen_.clear();  // a new round
     trailKept_ = 0;
   }
+  trail_[static_cast<std::size_t>(trailNext_)] = {self.x, self.y};
+  trailNext_ = (trailNext_ + 1) % kTrail;
+  trailKept_ = std::min(trailKept_ + 1, kTrail);
   if (seen_.empty()) {
     GuessOwnId(live);
   }
@@ -656,10 +659,7 @@ const Search::Decision& Search::Decide(const State& live) {
     decision_.tooBig = true;
     return decision_;
   }
-  Watch(live);
-  trail_[static_cast<std::size_t>(trailNext_)] = {self->x, self->y};
-  trailNext_ = (trailNext_ + 1) % kTrail;
-  trailKept_ = std::min(trailKept_ + 1, kTrail);
+  Watch(live, *self);
   Prepare(0);
   Prepare(1);
   Order(live);

@@ -119,9 +119,10 @@ class Search {
   // Lists in fleeing_ the nearest opponents that move, which the model lets
   // step off a blast's path when it does not search their commands.
   void ChooseFleeing(const State& live, const Player& self);
-  // Notes who moved since the last decision; still_ then lists the
-  // opponents that have stood on one cell long enough (see kStillTicks).
-  void Watch(const State& live);
+  // Notes who moved since the last decision, and where the bot stands;
+  // still_ then lists the opponents that have stood on one cell long enough
+  // (see kStillTicks).
+  void Watch(const State& live, const Player& self);
   // The bot's id, guessed from the first block of a round: the server
   // numbers the players from 0, so it is the one id missing from the list,
   // if just one is. kUnknownId otherwise, and when the block holds bombs:
