@@ -97,11 +97,36 @@ bool OutlookFinder::Free(const Board& board, const Player& mover, int x, int y) 
   return true;
 }
 
+bool OutlookFinder::Passable(const Board& board, const Player& mover, int x, int y, int cell,
+                             bool wary) {
+  if (cell < 0) {
+    return wary ? Free(board, mover, x, y) : board.Clear(x, y);
+  }
+  Passage& known = passages_[static_cast<std::size_t>(cell)];
+  if (known.stamp != lookStamp_) {
+    known = {lookStamp_, board.Clear(x, y), -1};
+  }
+  if (!wary || !known.clear) {
+    return known.clear;
+  }
+  int moverBeside = 0;
+  for (const Direction& d : kDirections) {
+    moverBeside += Shift(x, d.dx) == mover.x && Shift(y, d.dy) == mover.y ? 1 : 0;
+  }
+  if (known.beside < 0) {
+    known.beside = 0;
+    for (const Direction& d : kDirections) {
+      known.beside += board.PlayerOn(Shift(x, d.dx), Shift(y, d.dy)) ? 1 : 0;
+    }
+  }
+  return known.beside == moverBeside;
+}
+
 int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& at, int last,
-                        bool wary, int* clear) {
+                        bool wary, bool counting) {
   const int home = Local(mover.x, mover.y);
   if (home < 0) {
-    return kSide * kSide;
+    return counting ? kSide * kSide : 1;
   }
   // The cells the mover may stand on at tick t, as a list; mark_ tells
   // which are in the next tick's list already.
@@ -125,24 +150,21 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
         if (d >= 0) {
           const int x = Shift(cx, kDirections[d].dx);
           const int y = Shift(cy, kDirections[d].dy);
-          if (!(wary ? Free(board, mover, x, y) : board.Clear(x, y))) {
+          to = Local(x, y);
+          if (!Passable(board, mover, x, y, to, wary)) {
             continue;
           }
-          to = Local(x, y);
           if (to < 0) {
-            if (clear != nullptr && *clear == 0) {
-              *clear = t;
-            }
-            return kSide * kSide;
+            return counting ? kSide * kSide : t;
           }
         }
         const auto index = static_cast<std::size_t>(to);
         if (mark_[index] != stamp_ && !(at[index] >> t & 1u)) {
+          if (!counting && at[index] >> t == 0) {
+            return t;
+          }
           mark_[index] = stamp_;
           next[found++] = to;
-          if (clear != nullptr && *clear == 0 && at[index] >> t == 0) {
-            *clear = t;
-          }
         }
       }
     }
@@ -152,7 +174,7 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
     std::swap(reached, next);
     count = found;
   }
-  return count;
+  return counting ? count : last + 1;
 }
 
 Outlook OutlookFinder::Look(const Board& board, const Player& self, const TargetMap& targets,
@@ -163,6 +185,10 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   Outlook outlook;
   centreX_ = self.x;
   centreY_ = self.y;
+  if (++lookStamp_ == 0) {
+    passages_.fill({});
+    lookStamp_ = 1;
+  }
   const auto near = [&](int x, int y) {
     const long long dx = std::llabs(static_cast<long long>(x) - self.x);
     const long long dy = std::llabs(static_cast<long long>(y) - self.y);
@@ -224,7 +250,7 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
         standsStill(p.id)) {
       continue;
     }
-    const int ways = Ways(board, p, blastAt_, last, false);
+    const int ways = Ways(board, p, blastAt_, last, false, true);
     if (ways == 0) {
       ++outlook.victims;
     } else if (ways <= kTight) {
@@ -256,15 +282,13 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   // of that tick lands.
   const int home = Local(self.x, self.y);
   if (threatAt_[static_cast<std::size_t>(home)] != 0) {
-    outlook.trapped = Ways(board, self, threatAt_, threatLast, wary) == 0;
+    outlook.trapped = Ways(board, self, threatAt_, threatLast, wary, false) == 0;
   }
   // Step 6. The ticks still to spend in a blast's path: a line that drops
   // its bomb at the horizon pays for the flight it has not yet made, as one
   // that dropped it earlier did along the way.
   if (!outlook.trapped && blastAt_[static_cast<std::size_t>(home)] != 0) {
-    int clear = 0;
-    Ways(board, self, blastAt_, last, false, &clear);
-    outlook.flight = std::max(clear - 1, 0);
+    outlook.flight = std::max(Ways(board, self, blastAt_, last, false, false) - 1, 0);
   }
   return outlook;
 }

@@ -64,16 +64,21 @@ class OutlookFinder {
   // Marks in `at` bit t of every window cell the blast of near_[i] lands on
   // at tick t, for i in [from, count_); returns the latest such tick.
   int Mark(const Board& board, int from, Window& at) const;
-  // How many cells `mover`, on (x, y), can stand on once every blast of `at`
-  // up to tick `last` has passed: 0 when trapped, kSide * kSide when it
-  // leaves the window. A wary mover does not count on cells beside an
-  // opponent, who might step there first. `clear`, if given, gets the first
-  // tick at which the mover can stand where no blast of `at` lands later.
+  // Where `mover` can be at each tick up to `last` as the blasts of `at`
+  // land: 0 when no way of moves or waits outlives them. When `counting`,
+  // how many cells it can stand on once they have passed (kSide * kSide
+  // when it leaves the window); otherwise the first tick at which it can
+  // stand where no blast of `at` lands later, and no further search. A wary
+  // mover does not count on cells beside an opponent, who might step there
+  // first.
   int Ways(const Board& board, const Player& mover, const Window& at, int last, bool wary,
-           int* clear = nullptr);
+           bool counting);
   // A cell the bot can count on stepping onto: clear, and no other player
   // beside it.
   static bool Free(const Board& board, const Player& mover, int x, int y);
+  // Free or, when not `wary`, clear; `cell` is (x, y)'s window index, and
+  // what a cell of the window holds is worked out once a Look.
+  bool Passable(const Board& board, const Player& mover, int x, int y, int cell, bool wary);
 
   std::array<Near, kMostBombs> near_{};
   int count_ = 0;
@@ -85,4 +90,11 @@ class OutlookFinder {
   std::array<int, kSide * kSide> next_{};
   std::array<std::uint16_t, kSide * kSide> mark_{};
   std::uint16_t stamp_ = 0;
+  struct Passage {
+    std::uint16_t stamp;
+    bool clear;
+    int beside;  // cells beside it that hold a player; -1: not yet counted
+  };
+  std::array<Passage, kSide * kSide> passages_{};
+  std::uint16_t lookStamp_ = 0;
 };
