@@ -1,6 +1,7 @@
 #include "search/outlook.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 
 #include "lookahead/cell.h"
@@ -123,7 +124,7 @@ bool OutlookFinder::Passable(const Board& board, const Player& mover, int x, int
 }
 
 int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& at, int last,
-                        bool wary, bool counting) {
+                        bool wary, bool counting, Obstacle obstacle) {
   const int home = Local(mover.x, mover.y);
   if (home < 0) {
     return counting ? kSide * kSide : 1;
@@ -151,7 +152,8 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
           const int x = Shift(cx, kDirections[d].dx);
           const int y = Shift(cy, kDirections[d].dy);
           to = Local(x, y);
-          if (!Passable(board, mover, x, y, to, wary)) {
+          if (!Passable(board, mover, x, y, to, wary) ||
+              (to == obstacle.cell && t >= obstacle.from)) {
             continue;
           }
           if (to < 0) {
@@ -175,6 +177,104 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
     count = found;
   }
   return counting ? count : last + 1;
+}
+
+bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self, int home, int last) {
+  const auto steps = [&](int x, int y) { return Steps(x, y, self.x, self.y); };
+  // Whether a blast from (x, y) reaches the bot: in line, near, and no wall
+  // or block between.
+  const auto reaches = [&](int x, int y) {
+    const long long apart = steps(x, y);
+    if ((x != self.x && y != self.y) || apart > kReach) {
+      return false;
+    }
+    const int dx = x < self.x ? 1 : x > self.x ? -1 : 0;
+    const int dy = y < self.y ? 1 : y > self.y ? -1 : 0;
+    for (int k = 1; k < apart; ++k) {
+      const int bx = Shift(x, dx * k);
+      const int by = Shift(y, dy * k);
+      if (board.TileAt(bx, by) != State::Tile::Empty) {
+        return false;
+      }
+    }
+    return true;
+  };
+  // Only drops within kReach steps of the bot matter (a blast reaches no
+  // further, and a bomb further off barely bends a flight): the walks
+  // that can still end there.
+  const auto promising = [&](int x, int y, int walked) {
+    return steps(x, y) <= kReach + kWalk - walked;
+  };
+
+  if (++stamp_ == 0) {
+    mark_.fill(0);
+    stamp_ = 1;
+  }
+  int count = 0;
+  for (const Player& p : board.players) {
+    const int cell = Local(p.x, p.y);
+    if (p.alive && p.id != self.id && cell >= 0 &&
+        mark_[static_cast<std::size_t>(cell)] != stamp_ && promising(p.x, p.y, 0) &&
+        !board.OwnsLiveBomb(p.id)) {
+      mark_[static_cast<std::size_t>(cell)] = stamp_;
+      drops_[static_cast<std::size_t>(count++)] = {cell, 0};
+    }
+  }
+  // The cells they can walk to, fewest steps first.
+  const auto cellX = [&](int cell) { return Shift(centreX_, cell % kSide - kRadius); };
+  const auto cellY = [&](int cell) { return Shift(centreY_, cell / kSide - kRadius); };
+  for (int i = 0; i < count; ++i) {
+    const Drop from = drops_[static_cast<std::size_t>(i)];
+    if (from.steps == kWalk) {
+      continue;
+    }
+    for (const Direction& d : kDirections) {
+      const int x = Shift(cellX(from.cell), d.dx);
+      const int y = Shift(cellY(from.cell), d.dy);
+      const int to = Local(x, y);
+      if (to >= 0 && mark_[static_cast<std::size_t>(to)] != stamp_ &&
+          promising(x, y, from.steps + 1) && Passable(board, self, x, y, to, false)) {
+        mark_[static_cast<std::size_t>(to)] = stamp_;
+        drops_[static_cast<std::size_t>(count++)] = {to, from.steps + 1};
+      }
+    }
+  }
+
+  // Each drop after a walk alone, with the bombs on the board: one whose
+  // blast reaches the bot, or, when the bot must flee anyway, one beside
+  // its way.
+  const bool fleeing = blastAt_[static_cast<std::size_t>(home)] != 0;
+  for (int i = 0; i < count; ++i) {
+    const Drop drop = drops_[static_cast<std::size_t>(i)];
+    const Near bomb = {cellX(drop.cell), cellY(drop.cell), 0, false};
+    if (drop.steps == 0 || !(fleeing ? steps(bomb.x, bomb.y) <= kReach : reaches(bomb.x, bomb.y))) {
+      continue;
+    }
+    // It stands there from tick `arrival` and drops the tick after, waiting
+    // out of the way while a blast lands there on either tick.
+    const unsigned blasted = blastAt_[static_cast<std::size_t>(drop.cell)];
+    int arrival = drop.steps;
+    while ((blasted >> arrival & 3u) != 0) {
+      ++arrival;
+    }
+    if (arrival + 1 >= kLatest) {
+      continue;  // too late to tell from the blasts the window holds
+    }
+    int time = std::min(arrival + kNextDrop, kLatest);
+    if (const unsigned later = blasted >> (arrival + 2); later != 0) {
+      time = std::min(time, arrival + 2 + std::countr_zero(later));
+    }
+    dropAt_ = blastAt_;
+    Cross(board, bomb, [&](int x, int y) {
+      if (const int at = Local(x, y); at >= 0) {
+        dropAt_[static_cast<std::size_t>(at)] |= static_cast<std::uint8_t>(1u << time);
+      }
+    });
+    if (Ways(board, self, dropAt_, std::max(last, time), true, false, {drop.cell, arrival}) == 0) {
+      return true;
+    }
+  }
+  return false;
 }
 
 Outlook OutlookFinder::Look(const Board& board, const Player& self, const TargetMap& targets,
@@ -283,6 +383,9 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
   const int home = Local(self.x, self.y);
   if (threatAt_[static_cast<std::size_t>(home)] != 0) {
     outlook.trapped = Ways(board, self, threatAt_, threatLast, wary, false) == 0;
+  }
+  if (wary && !outlook.trapped) {
+    outlook.trapped = ShutInByAWalk(board, self, home, last);
   }
   // Step 6. The ticks still to spend in a blast's path: a line that drops
   // its bomb at the horizon pays for the flight it has not yet made, as one

@@ -30,7 +30,8 @@ class OutlookFinder {
   // `still` lists the opponents that have not moved for a while: one that
   // stands in the bot's own blast counts as caught, whatever ways out it has.
   // A `wary` bot's way out must also outlive the opponents' next bombs and
-  // keep off the cells beside them.
+  // keep off the cells beside them; a bomb may also be dropped after a walk
+  // of up to kWalk steps, into the bot's blast's way or onto its way out.
   Outlook Look(const Board& board, const Player& self, const TargetMap& targets,
                const std::vector<int>& still, bool wary = true);
 
@@ -41,6 +42,9 @@ class OutlookFinder {
   // An opponent holding no live bomb may drop one on the next tick; it
   // blasts this many ticks from now.
   static constexpr int kNextDrop = 6;
+  // The steps an opponent may take before it drops its next bomb: enough
+  // to reach the mouth of a pocket the bot stands in.
+  static constexpr int kWalk = 4;
 
   struct Near {
     int x;
@@ -49,6 +53,16 @@ class OutlookFinder {
     bool own;
   };
   using Window = std::array<std::uint8_t, kSide * kSide>;
+  // A window cell the mover may not step onto from tick `from` on: where an
+  // opponent drops a bomb.
+  struct Obstacle {
+    int cell;  // -1: none
+    int from;
+  };
+  struct Drop {
+    int cell;
+    int steps;  // the steps walked before it
+  };
 
   // Runs the cells of `bomb`'s cross, distance 0 first, stopping each arm as
   // a blast would; `visit(x, y)` sees every cell reached.
@@ -72,7 +86,11 @@ class OutlookFinder {
   // mover does not count on cells beside an opponent, who might step there
   // first.
   int Ways(const Board& board, const Player& mover, const Window& at, int last, bool wary,
-           bool counting);
+           bool counting, Obstacle obstacle = {-1, 0});
+  // Whether some opponent holding no live bomb can walk to a cell and drop
+  // one there that leaves the bot, on `home`, no way out of it and the
+  // blasts of blastAt_ (marked up to tick `last`).
+  bool ShutInByAWalk(const Board& board, const Player& self, int home, int last);
   // A cell the bot can count on stepping onto: clear, and no other player
   // beside it.
   static bool Free(const Board& board, const Player& mover, int x, int y);
@@ -89,6 +107,8 @@ class OutlookFinder {
   std::array<int, kSide * kSide> reached_{};
   std::array<int, kSide * kSide> next_{};
   std::array<std::uint16_t, kSide * kSide> mark_{};
+  std::array<Drop, kSide * kSide> drops_{};  // ShutInByAWalk's walk, in order of steps
+  Window dropAt_{};
   std::uint16_t stamp_ = 0;
   struct Passage {
     std::uint16_t stamp;

@@ -239,6 +239,26 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        0,
        -1,
        true},
+      // The shape of recorded losses: into a one-cell pocket whose mouth an
+      // opponent three steps off can walk to and bomb.
+      {"a pocket an opponent can walk to",
+       {"+++++++++", "+.+++++++", "+.......+", "+++++++++"},
+       {At(0, 5, 2), At(-1, 1, 2)},
+       {},
+       1,
+       kUp,
+       0,
+       100000},
+      // A recorded loss: fleeing its own blast into a pocket whose mouth the
+      // blast crosses; the opponent waits for it to pass, then walks up.
+      {"a pocket an opponent walks to after the blast",
+       {"+++++++", "+++.+.+", "+++.+.+", "++....+", "+++.+++", "+++.+++", "+++.+++", "+++++++"},
+       {At(0, 3, 6), At(-1, 3, 3)},
+       {BombAt(3, 1, 2, -1)},
+       1,
+       kLeft,
+       kRight,
+       100000},
       // On its bomb in a corridor whose one way out an opponent can shut:
       // no line survives its worst, and the bot still runs for the way out
       // rather than wait for the blast.
