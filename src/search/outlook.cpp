@@ -179,7 +179,8 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
   return counting ? count : last + 1;
 }
 
-bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self, int home, int last) {
+bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self,
+                                  const std::vector<int>& still, int home, int last) {
   const auto steps = [&](int x, int y) { return Steps(x, y, self.x, self.y); };
   // Whether a blast from (x, y) reaches the bot: in line, near, and no wall
   // or block between.
@@ -215,7 +216,7 @@ bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self, int ho
     const int cell = Local(p.x, p.y);
     if (p.alive && p.id != self.id && cell >= 0 &&
         mark_[static_cast<std::size_t>(cell)] != stamp_ && promising(p.x, p.y, 0) &&
-        !board.OwnsLiveBomb(p.id)) {
+        !board.OwnsLiveBomb(p.id) && std::find(still.begin(), still.end(), p.id) == still.end()) {
       mark_[static_cast<std::size_t>(cell)] = stamp_;
       drops_[static_cast<std::size_t>(count++)] = {cell, 0};
     }
@@ -277,41 +278,90 @@ bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self, int ho
   return false;
 }
 
-Outlook OutlookFinder::Look(const Board& board, const Player& self, const TargetMap& targets,
-                            const std::vector<int>& still, bool wary) {
-  const auto standsStill = [&](int id) {
-    return std::find(still.begin(), still.end(), id) != still.end();
-  };
-  Outlook outlook;
+bool OutlookFinder::InReach(const Player& self, int x, int y) {
+  const long long dx = std::llabs(static_cast<long long>(x) - self.x);
+  const long long dy = std::llabs(static_cast<long long>(y) - self.y);
+  return std::max(dx, dy) <= kRadius + kReach;
+}
+
+int OutlookFinder::Blasts(const Board& board, const Player& self) {
   centreX_ = self.x;
   centreY_ = self.y;
   if (++lookStamp_ == 0) {
     passages_.fill({});
     lookStamp_ = 1;
   }
-  const auto near = [&](int x, int y) {
-    const long long dx = std::llabs(static_cast<long long>(x) - self.x);
-    const long long dy = std::llabs(static_cast<long long>(y) - self.y);
-    return std::max(dx, dy) <= kRadius + kReach;
-  };
-
-  // Step 1. The bombs near enough to matter, with their own timers; a bomb
-  // that a blast reaches goes off with it.
   count_ = 0;
   for (const Bomb& b : board.bombs) {
     if (b.timer < 1 || count_ == kMostBombs) {
       continue;  // gone, or (timer 0) gone without a blast by the bot's rules
     }
-    if (near(b.x, b.y)) {
+    if (InReach(self, b.x, b.y)) {
       near_[static_cast<std::size_t>(count_++)] = {b.x, b.y, b.timer, b.owner == self.id};
     }
   }
   Chain(board, 0);
+  blastAt_.fill(0);
+  return Mark(board, 0, blastAt_);
+}
+
+bool OutlookFinder::Trapped(const Board& board, const Player& self, const std::vector<int>& still,
+                            int last, bool wary) {
+  // An opponent holding no live bomb may drop one where it stands on the
+  // next tick, with chains: the bot's way out must outlive that too.
+  const int bombs = count_;
+  for (const Player& p : board.players) {
+    if (wary && p.alive && p.id != self.id && count_ < kMostBombs && InReach(self, p.x, p.y) &&
+        !board.OwnsLiveBomb(p.id)) {
+      near_[static_cast<std::size_t>(count_++)] = {p.x, p.y, kNextDrop, false};
+    }
+  }
+  threatAt_ = blastAt_;
+  int threatLast = last;
+  if (count_ > bombs) {
+    // A bomb not yet dropped sets off no bomb that blasts before it would.
+    for (int i = 0; i < bombs; ++i) {
+      SetOff(board, near_[static_cast<std::size_t>(i)], bombs);
+    }
+    Chain(board, bombs);
+    threatLast = std::max(last, Mark(board, bombs, threatAt_));
+  }
+  // Staying where no blast comes is safe; otherwise every tick the bot may
+  // wait or step onto a free cell, and must not stand where a blast of that
+  // tick lands.
+  const int home = Local(self.x, self.y);
+  if (threatAt_[static_cast<std::size_t>(home)] != 0 &&
+      Ways(board, self, threatAt_, threatLast, wary, false) == 0) {
+    return true;
+  }
+  return wary && ShutInByAWalk(board, self, still, home, last);
+}
+
+bool OutlookFinder::ShutIn(const Board& board, const Player& self, const std::vector<int>& still) {
+  const int last = Blasts(board, self);
+  // Shut in by the bombs alone, the bot dies in the line itself, where a
+  // later death is told from an earlier one.
+  const int home = Local(self.x, self.y);
+  if (blastAt_[static_cast<std::size_t>(home)] != 0 &&
+      Ways(board, self, blastAt_, last, false, false) == 0) {
+    return false;
+  }
+  return Trapped(board, self, still, last, true);
+}
+
+Outlook OutlookFinder::Look(const Board& board, const Player& self, const TargetMap& targets,
+                            const std::vector<int>& still, bool wary) {
+  const auto standsStill = [&](int id) {
+    return std::find(still.begin(), still.end(), id) != still.end();
+  };
+  Outlook outlook;
+
+  // Step 1. When each cell of the window is blasted, by the bombs near
+  // enough to matter; a bomb that a blast reaches goes off with it.
+  const int last = Blasts(board, self);
   const int bombs = count_;
 
-  // Step 2. When each cell of the window is blasted; what the own bomb takes.
-  blastAt_.fill(0);
-  const int last = Mark(board, 0, blastAt_);
+  // Step 2. What the own bomb takes.
   for (int i = 0; i < bombs; ++i) {
     if (near_[static_cast<std::size_t>(i)].own) {
       // Capped as the window marks it: a server's timer may be any int.
@@ -358,36 +408,10 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
     }
   }
 
-  // Step 4. An opponent holding no live bomb may drop one where it stands
-  // on the next tick, with chains: the bot's way out must outlive that too.
-  for (const Player& p : board.players) {
-    if (wary && p.alive && p.id != self.id && count_ < kMostBombs && near(p.x, p.y) &&
-        !board.OwnsLiveBomb(p.id)) {
-      near_[static_cast<std::size_t>(count_++)] = {p.x, p.y, kNextDrop, false};
-    }
-  }
-  threatAt_ = blastAt_;
-  int threatLast = last;
-  if (count_ > bombs) {
-    // A bomb not yet dropped sets off no bomb that blasts before it would.
-    for (int i = 0; i < bombs; ++i) {
-      SetOff(board, near_[static_cast<std::size_t>(i)], bombs);
-    }
-    Chain(board, bombs);
-    threatLast = std::max(last, Mark(board, bombs, threatAt_));
-  }
-
-  // Step 5. Staying where no blast comes is safe; otherwise every tick the
-  // bot may wait or step onto a free cell, and must not stand where a blast
-  // of that tick lands.
+  // Step 4. Whether the bot can still outrun the blasts.
+  outlook.trapped = Trapped(board, self, still, last, wary);
   const int home = Local(self.x, self.y);
-  if (threatAt_[static_cast<std::size_t>(home)] != 0) {
-    outlook.trapped = Ways(board, self, threatAt_, threatLast, wary, false) == 0;
-  }
-  if (wary && !outlook.trapped) {
-    outlook.trapped = ShutInByAWalk(board, self, home, last);
-  }
-  // Step 6. The ticks still to spend in a blast's path: a line that drops
+  // Step 5. The ticks still to spend in a blast's path: a line that drops
   // its bomb at the horizon pays for the flight it has not yet made, as one
   // that dropped it earlier did along the way.
   if (!outlook.trapped && blastAt_[static_cast<std::size_t>(home)] != 0) {

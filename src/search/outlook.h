@@ -34,6 +34,9 @@ class OutlookFinder {
   // of up to kWalk steps, into the bot's blast's way or onto its way out.
   Outlook Look(const Board& board, const Player& self, const TargetMap& targets,
                const std::vector<int>& still, bool wary = true);
+  // Whether an opponent's next bomb can leave the bot no way out, where the
+  // bombs on the board alone leave it one: the trapped of a wary Look.
+  bool ShutIn(const Board& board, const Player& self, const std::vector<int>& still);
 
  private:
   static constexpr int kRadius = 7;  // no blast further off can be outrun or reached in time
@@ -64,6 +67,18 @@ class OutlookFinder {
     int steps;  // the steps walked before it
   };
 
+  // Whether (x, y) is near enough to the bot for a bomb there to matter.
+  static bool InReach(const Player& self, int x, int y);
+  // Centres the window on the bot, lists in near_ the bombs InReach with the
+  // time of their blasts, chains included, and marks them in blastAt_;
+  // returns the latest tick marked.
+  int Blasts(const Board& board, const Player& self);
+  // Whether no way of moves or waits outlives the blasts of blastAt_
+  // (marked up to tick `last`) and, for a `wary` bot, the opponents' next
+  // bombs (those of `still` dropped only where they stand); adds those
+  // bombs to near_.
+  bool Trapped(const Board& board, const Player& self, const std::vector<int>& still, int last,
+               bool wary);
   // Runs the cells of `bomb`'s cross, distance 0 first, stopping each arm as
   // a blast would; `visit(x, y)` sees every cell reached.
   template <typename Visit>
@@ -87,10 +102,11 @@ class OutlookFinder {
   // first.
   int Ways(const Board& board, const Player& mover, const Window& at, int last, bool wary,
            bool counting, Obstacle obstacle = {-1, 0});
-  // Whether some opponent holding no live bomb can walk to a cell and drop
-  // one there that leaves the bot, on `home`, no way out of it and the
-  // blasts of blastAt_ (marked up to tick `last`).
-  bool ShutInByAWalk(const Board& board, const Player& self, int home, int last);
+  // Whether some opponent holding no live bomb, and not listed in `still`,
+  // can walk to a cell and drop one there that leaves the bot, on `home`,
+  // no way out of it and the blasts of blastAt_ (marked up to tick `last`).
+  bool ShutInByAWalk(const Board& board, const Player& self, const std::vector<int>& still,
+                     int home, int last);
   // A cell the bot can count on stepping onto: clear, and no other player
   // beside it.
   static bool Free(const Board& board, const Player& mover, int x, int y);

@@ -552,7 +552,15 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
   if (OutOfTime()) {
     return 0;
   }
-  // Step 4. The best of the bot's commands that change something, each
+  // Step 4. An opponent may drop its next bomb at any tick of a line, not
+  // only past its end: a position from which one can shut the bot in is
+  // lost whatever the bot does next.
+  if (!hopeful_ && outlook_.ShutIn(board, *self, still_)) {
+    const int trapped = kTrapped + ply * kPlyStep;
+    table_.Store(key, trapped);
+    return gain + trapped;
+  }
+  // Step 5. The best of the bot's commands that change something, each
   // against the worst reply the model allows.
   int best = INT_MIN;
   for (const Command command : kCommandOrder) {

@@ -7,11 +7,12 @@
 // with their worst for the bot; the others stand still or step off a blast's
 // path, and at the first tick may also drop a bomb where they stand (the
 // worse counts). When every command dies against that worst, the lines are
-// searched again with opponents that do not answer. Leaves put survival
-// first, an opponent's next bomb included (dropped where it stands or after
-// a short walk), then opponents caught or squeezed, then blocks broken, then
-// the way to the nearest opponent. A command that takes the bot to a cell it
-// stood on lately costs a little.
+// searched again with opponents that do not answer. A line ends as lost at
+// a tick from which an opponent's next bomb (dropped where it stands or
+// after a short walk) can leave the bot no way out. Leaves put survival
+// first, that bomb included, then opponents caught or squeezed, then blocks
+// broken, then the way to the nearest opponent. A command that takes the bot
+// to a cell it stood on lately costs a little.
 //
 // The Client owns one Search for the connection when the budget is set. A
 // position too big to search one full tick within the budget is left to the

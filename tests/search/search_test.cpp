@@ -259,6 +259,18 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        kLeft,
        kRight,
        100000},
+      // A recorded loss: on its bomb, fleeing to the pocket on the side the
+      // opponent comes from. It would leave the pocket after the blast, and
+      // the opponent can bomb its mouth before: a trap in the middle of a
+      // line, past the ticks the opponent answers.
+      {"a pocket sealed in the middle of the line",
+       {"+++++++", "+.+++++", "+.+++++", "+.+++++", "+.....+", "+.+++.+", "+.+++.+", "+++++++"},
+       {At(0, 1, 1), At(-1, 3, 4)},
+       {BombAt(3, 4, 4, -1)},
+       6,
+       kLeft,
+       kRight,
+       100000},
       // On its bomb in a corridor whose one way out an opponent can shut:
       // no line survives its worst, and the bot still runs for the way out
       // rather than wait for the blast.
