@@ -194,8 +194,9 @@ bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self,
     for (int k = 1; k < apart; ++k) {
       const int bx = Shift(x, dx * k);
       const int by = Shift(y, dy * k);
-      if (board.TileAt(bx, by) != State::Tile::Empty) {
-        return false;
+      if (!Valid(bx, by, board.Width(), board.Height()) ||
+          board.TileAt(bx, by) != State::Tile::Empty) {
+        return false;  // the bot may stand off the map a server describes
       }
     }
     return true;
