@@ -19,6 +19,14 @@ int OutlookFinder::Local(int x, int y) const {
   return wx < 0 || wy < 0 || wx >= kSide || wy >= kSide ? -1 : static_cast<int>(wx + wy * kSide);
 }
 
+int OutlookFinder::CellX(int cell) const {
+  return Shift(centreX_, cell % kSide - kRadius);
+}
+
+int OutlookFinder::CellY(int cell) const {
+  return Shift(centreY_, cell / kSide - kRadius);
+}
+
 template <typename Visit>
 void OutlookFinder::Cross(const Board& board, const Near& bomb, Visit visit) const {
   visit(bomb.x, bomb.y);
@@ -143,8 +151,8 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
     int found = 0;
     for (int i = 0; i < count; ++i) {
       const int cell = reached[i];
-      const int cx = Shift(centreX_, cell % kSide - kRadius);
-      const int cy = Shift(centreY_, cell / kSide - kRadius);
+      const int cx = CellX(cell);
+      const int cy = CellY(cell);
       // Waiting needs no free cell; a step needs one it can count on.
       for (int d = -1; d < 4; ++d) {
         int to = cell;
@@ -182,25 +190,6 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
 bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self,
                                   const std::vector<int>& still, int home, int last) {
   const auto steps = [&](int x, int y) { return Steps(x, y, self.x, self.y); };
-  // Whether a blast from (x, y) reaches the bot: in line, near, and no wall
-  // or block between.
-  const auto reaches = [&](int x, int y) {
-    const long long apart = steps(x, y);
-    if ((x != self.x && y != self.y) || apart > kReach) {
-      return false;
-    }
-    const int dx = x < self.x ? 1 : x > self.x ? -1 : 0;
-    const int dy = y < self.y ? 1 : y > self.y ? -1 : 0;
-    for (int k = 1; k < apart; ++k) {
-      const int bx = Shift(x, dx * k);
-      const int by = Shift(y, dy * k);
-      if (!Valid(bx, by, board.Width(), board.Height()) ||
-          board.TileAt(bx, by) != State::Tile::Empty) {
-        return false;  // the bot may stand off the map a server describes
-      }
-    }
-    return true;
-  };
   // Only drops within kReach steps of the bot matter (a blast reaches no
   // further, and a bomb further off barely bends a flight): the walks
   // that can still end there.
@@ -223,16 +212,14 @@ bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self,
     }
   }
   // The cells they can walk to, fewest steps first.
-  const auto cellX = [&](int cell) { return Shift(centreX_, cell % kSide - kRadius); };
-  const auto cellY = [&](int cell) { return Shift(centreY_, cell / kSide - kRadius); };
   for (int i = 0; i < count; ++i) {
     const Drop from = drops_[static_cast<std::size_t>(i)];
     if (from.steps == kWalk) {
       continue;
     }
     for (const Direction& d : kDirections) {
-      const int x = Shift(cellX(from.cell), d.dx);
-      const int y = Shift(cellY(from.cell), d.dy);
+      const int x = Shift(CellX(from.cell), d.dx);
+      const int y = Shift(CellY(from.cell), d.dy);
       const int to = Local(x, y);
       if (to >= 0 && mark_[static_cast<std::size_t>(to)] != stamp_ &&
           promising(x, y, from.steps + 1) && Passable(board, self, x, y, to, false)) {
@@ -248,8 +235,8 @@ bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self,
   const bool fleeing = blastAt_[static_cast<std::size_t>(home)] != 0;
   for (int i = 0; i < count; ++i) {
     const Drop drop = drops_[static_cast<std::size_t>(i)];
-    const Near bomb = {cellX(drop.cell), cellY(drop.cell), 0, false};
-    if (drop.steps == 0 || !(fleeing ? steps(bomb.x, bomb.y) <= kReach : reaches(bomb.x, bomb.y))) {
+    const Near bomb = {CellX(drop.cell), CellY(drop.cell), 0, false};
+    if (drop.steps == 0 || steps(bomb.x, bomb.y) > kReach) {
       continue;
     }
     // It stands there from tick `arrival` and drops the tick after, waiting
@@ -267,11 +254,16 @@ bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self,
       time = std::min(time, arrival + 2 + std::countr_zero(later));
     }
     dropAt_ = blastAt_;
+    bool hits = false;
     Cross(board, bomb, [&](int x, int y) {
       if (const int at = Local(x, y); at >= 0) {
         dropAt_[static_cast<std::size_t>(at)] |= static_cast<std::uint8_t>(1u << time);
       }
+      hits = hits || (x == self.x && y == self.y);
     });
+    if (!hits && !fleeing) {
+      continue;
+    }
     if (Ways(board, self, dropAt_, std::max(last, time), true, false, {drop.cell, arrival}) == 0) {
       return true;
     }

@@ -84,6 +84,8 @@ class OutlookFinder {
   template <typename Visit>
   void Cross(const Board& board, const Near& bomb, Visit visit) const;
   int Local(int x, int y) const;  // index into the window, or -1
+  int CellX(int cell) const;      // the map's x of a window cell
+  int CellY(int cell) const;
   // Lowers the time of each of near_[from, count_) to the earliest blast of
   // them that reaches it.
   void Chain(const Board& board, int from);
