@@ -11,6 +11,10 @@
 namespace {
 
 constexpr int kTableBits = 18;  // 4 MiB of positions
+// What the bombs at a leaf will do, 2.5 MiB: most leaves are reached again
+// (by other replies, other orders of moves, and as the next depth's inner
+// positions), and working it out is most of a leaf's cost.
+constexpr int kOutlookBits = 16;
 // Values, in the order they matter: the bot's death, each opponent caught, a bomb that will catch
 // one, being trapped, then blocks and the way to the fight. Every tick later a death costs less and
 // a catch is worth less, so the bot puts off the one and hurries the other.
@@ -176,7 +180,8 @@ Search::Search(std::chrono::microseconds budget, int maxDepth)
       maxDepth_(std::clamp(maxDepth, 1, kMaxDepth)),
       boards_(kMaxDepth + 1),
       sizedFor_(kMaxDepth + 1, 0),
-      table_(kTableBits) {
+      table_(kTableBits),
+      outlooks_(kOutlookBits) {
   simulators_.reserve(boards_.size());
   for (Board& board : boards_) {
     simulators_.emplace_back(&board);
@@ -439,8 +444,12 @@ void Search::Play(int ply, Command command, Reply reply) {
   ++decision_.ticks;
 }
 
-int Search::Leaf(const Board& board, const Player& self, int ply) {
-  const Outlook outlook = outlook_.Look(board, self, targets_, still_, !hopeful_);
+int Search::Leaf(const Board& board, std::uint64_t key, const Player& self, int ply) {
+  Outlook outlook;
+  if (!outlooks_.Probe(key, outlook)) {
+    outlook = outlook_.Look(board, self, targets_, still_, !hopeful_);
+    outlooks_.Store(key, outlook);
+  }
   if (outlook.trapped) {
     return kTrapped + ply * kPlyStep;
   }
@@ -537,14 +546,15 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
     const auto& [x, y] = broken[i];
     gain += kBlock + (targets_.OnTheWay(x, y) ? kBlockOnTheWay : 0) - ply * kBlockDecay;
   }
+  const std::uint64_t boardKey = BoardKey(board);
   if (depthLeft == 0) {
-    return gain + Leaf(board, *self, ply);
+    return gain + Leaf(board, boardKey, *self, ply);
   }
   // Step 3. A position met before on another line. The table keeps what
   // lies ahead of a position only: what a line gained on its way in (a catch,
   // a block) depends on the line, and two lines may catch the same opponent
   // at different ticks and still meet.
-  const std::uint64_t key = PositionKey(board, ply, depthLeft);
+  const std::uint64_t key = PositionKey(boardKey, ply, depthLeft);
   int ahead = 0;
   if (table_.Probe(key, ahead)) {
     return gain + ahead;
@@ -554,8 +564,11 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
   }
   // Step 4. An opponent may drop its next bomb at any tick of a line, not
   // only past its end: a position from which one can shut the bot in is
-  // lost whatever the bot does next.
-  if (!hopeful_ && outlook_.ShutIn(board, *self, still_)) {
+  // lost whatever the bot does next. It is a leaf's trapped, so a leaf of
+  // the last depth that was not trapped answers for it.
+  Outlook seen;
+  if (!hopeful_ && (!outlooks_.Probe(boardKey, seen) || seen.trapped) &&
+      outlook_.ShutIn(board, *self, still_)) {
     const int trapped = kTrapped + ply * kPlyStep;
     table_.Store(key, trapped);
     return gain + trapped;
@@ -655,6 +668,7 @@ const Search::Decision& Search::Decide(const State& live) {
   stopped_ = false;
   sinceClock_ = 0;
   table_.NewDecision();
+  outlooks_.NewDecision();
   live_ = &live;
 
   const Player* self = live.FindPlayer(State::kSelfId);
@@ -695,6 +709,7 @@ const Search::Decision& Search::Decide(const State& live) {
     othersMayDrop_ = false;
     hopeful_ = true;
     table_.NewDecision();
+    outlooks_.NewDecision();
     decision_.depth = 0;
     decision_.hopeful = Deepen(start);
   }

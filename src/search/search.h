@@ -95,7 +95,8 @@ class Search {
   // Once it is at most `enough` the rest of the replies are not tried: the
   // caller has a command at least as good.
   int Worst(int ply, Command command, int depthLeft, int deadBefore, int enough);
-  int Leaf(const Board& board, const Player& self, int ply);
+  // The value of the leaf boards_[ply], whose BoardKey is `key`.
+  int Leaf(const Board& board, std::uint64_t key, const Player& self, int ply);
   // Iterative deepening from the first depth not yet done until the
   // deadline; false when the position is too big to search.
   bool Deepen(Clock::time_point start);
@@ -189,6 +190,7 @@ class Search {
   Clock::duration firstDepthTime_{};
   bool othersMayDrop_ = false;
   TranspositionTable table_;
+  KeyedTable<Outlook> outlooks_;  // per BoardKey, what a leaf's Look found
   TargetMap targets_;
   OutlookFinder outlook_;
   Clock::time_point deadline_;

@@ -25,8 +25,8 @@ std::uint64_t Fold(std::uint64_t key, std::uint64_t field) {
   return Mix(key ^ Mix(field + 0x9E3779B97F4A7C15ULL));
 }
 
-std::uint64_t PositionKey(const Board& board, int ply, int depthLeft) {
-  std::uint64_t key = Fold(0x5EA8C4ULL, Pair(ply, depthLeft));
+std::uint64_t BoardKey(const Board& board) {
+  std::uint64_t key = 0x5EA8C4ULL;
   for (const Player& p : board.players) {
     key = Fold(Fold(key, Pair(p.x, p.y)), Pair(p.id, p.alive ? 1 : 0));
   }
@@ -44,28 +44,6 @@ std::uint64_t PositionKey(const Board& board, int ply, int depthLeft) {
   return Fold(key, broken);
 }
 
-TranspositionTable::TranspositionTable(int log2Entries)
-    : entries_(std::size_t{1} << log2Entries), mask_((std::uint64_t{1} << log2Entries) - 1) {}
-
-void TranspositionTable::NewDecision() {
-  if (++decision_ == 0) {
-    // After 2^32 decisions old stamps could match again: wipe them once.
-    for (Entry& e : entries_) {
-      e.decision = 0;
-    }
-    decision_ = 1;
-  }
-}
-
-bool TranspositionTable::Probe(std::uint64_t key, int& value) const {
-  const Entry& e = entries_[key & mask_];
-  if (e.decision != decision_ || e.key != key) {
-    return false;
-  }
-  value = e.value;
-  return true;
-}
-
-void TranspositionTable::Store(std::uint64_t key, int value) {
-  entries_[key & mask_] = {key, value, decision_};
+std::uint64_t PositionKey(std::uint64_t boardKey, int ply, int depthLeft) {
+  return Fold(boardKey, Pair(ply, depthLeft));
 }

@@ -324,7 +324,7 @@ TEST(PositionKey, NeighbouringPositionsNeverShareAKey) {
           live.bombs = {BombAt(3, 2, timer, 0)};
           Board board;
           board.Reset(live);
-          keys.insert(PositionKey(board, 1, 4));
+          keys.insert(PositionKey(BoardKey(board), 1, 4));
           ++positions;
         }
       }
