@@ -393,6 +393,12 @@ int Search::Stale(int x, int y) const {
   return static_cast<int>(std::count(trail_.begin(), trail_.begin() + trailKept_, std::pair{x, y}));
 }
 
+bool Search::Modelled(int id) const {
+  return StandsStill(id) || std::find(fleeing_.begin(), fleeing_.end(), id) != fleeing_.end() ||
+         std::find(rivals_.begin(), rivals_.begin() + rivalCount_, id) !=
+             rivals_.begin() + rivalCount_;
+}
+
 bool Search::StandsStill(int id) const {
   return std::find(still_.begin(), still_.end(), id) != still_.end();
 }
@@ -532,7 +538,7 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
   // Step 2. Opponents caught in this tick: dead now, alive a tick before.
   int dead = 0;
   for (const Player& p : board.players) {
-    dead += p.id != State::kSelfId && !p.alive ? 1 : 0;
+    dead += p.id != State::kSelfId && !p.alive && Modelled(p.id) ? 1 : 0;
   }
   int gain = (dead - deadBefore) * (kCatch - ply * kPlyStep) -
              kPathDistance * targets_.After(self->x, self->y, board.Destroyed()) -

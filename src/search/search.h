@@ -117,6 +117,10 @@ class Search {
   // walk up beside the bot, and the search shows what it can do from there).
   bool Crowded(const Board& board, int x, int y, int ply, bool leaf) const;
   bool StandsStill(int id) const;  // whether still_ lists the opponent `id`
+  // Whether the model moves the opponent `id` as it might: it answers,
+  // flees or stands still by choice. Any other stands where it is, in its
+  // own blast too, so its death is the model's and no catch.
+  bool Modelled(int id) const;
   // How many of the last kTrail decisions of this round found the bot on (x, y).
   int Stale(int x, int y) const;
   // Lists in fleeing_ the nearest opponents that move, which the model lets

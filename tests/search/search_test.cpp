@@ -284,6 +284,19 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        100,
        kRight,
        true},
+      // The same, with a far opponent shut in on its own bomb: its death is
+      // not the bot's doing and rescues no line.
+      {"doomed, whoever else dies",
+       {"+++++++++++++++++++++", "+.....+++++++++++++.+", "+++++.+++++++++++++++",
+        "+++++.+++++++++++++++", "+++++++++++++++++++++"},
+       {At(0, 5, 3), At(1, 19, 1), At(-1, 2, 1)},
+       {BombAt(2, 1, 4, -1), BombAt(19, 1, 1, 1)},
+       2,
+       0,
+       kRight,
+       100,
+       kRight,
+       true},
   };
   for (const Judged& c : cases) {
     State live = Grid(c.rows);
