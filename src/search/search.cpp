@@ -583,7 +583,7 @@ int Search::Value(int ply, int depthLeft, int deadBefore) {
   // against the worst reply the model allows.
   int best = INT_MIN;
   for (const Command command : kCommandOrder) {
-    if (!Changes(board, *self, command)) {
+    if (!Changes(board, *self, command) || (hopeful_ && command == Command::DropBomb)) {
       continue;
     }
     const int next = Worst(ply + 1, command, depthLeft - 1, dead, best);
@@ -616,6 +616,9 @@ bool Search::Deepen(Clock::time_point start) {
     const Clock::time_point depthStart = Clock::now();
     std::array<int, kCommands> values{};
     for (int c = 0; c < kCommands && !stopped_; ++c) {
+      if (hopeful_ && kCommandOrder[c] == Command::DropBomb) {
+        continue;  // valued below
+      }
       // Every command's value is exact at the first tick, for the log.
       values[static_cast<std::size_t>(c)] = Worst(1, kCommandOrder[c], depth - 1, 0, INT_MIN);
       lines[static_cast<std::size_t>(c)] = lines_[1];
@@ -639,6 +642,14 @@ bool Search::Deepen(Clock::time_point start) {
         const auto i = static_cast<std::size_t>(c);
         values[i] -= kStale * Stale(decision_.x[i], decision_.y[i]);
       }
+    }
+    if (hopeful_) {
+      // Hoping the opponents hold back is no reason to drop a bomb of its
+      // own where their worst kills: a drop is worth a little less than
+      // standing, and no hopeful line drops one.
+      values[static_cast<std::size_t>(Command::DropBomb)] =
+          values[static_cast<std::size_t>(Command::Stay)] - 1;
+      lengths[static_cast<std::size_t>(Command::DropBomb)] = 0;
     }
     decision_.values = values;
     firstDepthTime_ = depth == 1 ? Clock::now() - depthStart : firstDepthTime_;

@@ -7,7 +7,8 @@
 // with their worst for the bot; the others stand still or step off a blast's
 // path, and at the first tick may also drop a bomb where they stand (the
 // worse counts). When every command dies against that worst, the lines are
-// searched again with opponents that do not answer. A line ends as lost at
+// searched again with opponents that do not answer, and no bomb of the
+// bot's own (a drop counts a little less than standing). A line ends as lost at
 // a tick from which an opponent's next bomb (dropped where it stands or
 // after a short walk) can leave the bot no way out. Leaves put survival
 // first, that bomb included, then opponents caught or squeezed, then blocks

@@ -397,6 +397,25 @@ TEST(Search, OnlyAnOpponentThatNeverMovedStandsStill) {
   }
 }
 
+// A recorded own-bomb death in four seats: on a row whose ends two opponents
+// can close, the one beside the bot long taken to stand still. Doomed by
+// their worst, the search that hopes they hold back bombed the still one,
+// which stepped away while the other closed the row.
+TEST(Search, HopesWithoutABombOfItsOwn) {
+  State live = Grid({"+++++++++++++++", "+.............+", "+.+.+.+.+.+#+.+", "+...........##+",
+                     "+.+.+.+.+.+#+.+", "+...........#.+", "+#+.+#+.+.+.+.+", "+++++++++++++++"});
+  live.bombs = {BombAt(10, 5, 2, 3)};
+  Search search(std::chrono::seconds(5), 6);
+  for (int tick = 0; tick <= 9; ++tick) {
+    live.tick = tick;
+    live.players = {At(2, 13, 1), At(3, 9, tick % 2 == 1 ? 3 : 4), At(-1, 12, 1)};
+    search.Decide(live);
+  }
+  const Search::Decision& d = search.Decide(live);
+  EXPECT_TRUE(d.hopeful);
+  EXPECT_NE(Chosen(d), 5);
+}
+
 // A recorded draw: the opponent stands in a dead end beside its own bomb,
 // its one way out a step from the bot. The bot shuts it in by taking that
 // step, if its command applies first: the server applies commands in id
