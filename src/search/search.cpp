@@ -637,7 +637,12 @@ bool Search::Deepen(Clock::time_point start) {
     if (stopped_) {
       break;
     }
-    for (int c = 0; c < kCommands; ++c) {
+    // Where every command dies or ends trapped, the cost of a held cell,
+    // which a drop is spared, would tip the choice to a bomb that only adds
+    // to the blasts: the opponents' bombs would then kill the bot by its own.
+    const bool doomed =
+        std::all_of(values.begin(), values.end(), [](int v) { return v < kDoomed; });
+    for (int c = 0; c < kCommands && !doomed; ++c) {
       if (kCommandOrder[c] != Command::DropBomb) {
         const auto i = static_cast<std::size_t>(c);
         values[i] -= kStale * Stale(decision_.x[i], decision_.y[i]);

@@ -13,7 +13,7 @@
 // after a short walk) can leave the bot no way out. Leaves put survival
 // first, that bomb included, then opponents caught or squeezed, then blocks
 // broken, then the way to the nearest opponent. A command that takes the bot
-// to a cell it stood on lately costs a little.
+// to a cell it stood on lately costs a little, unless every command is doomed.
 //
 // The Client owns one Search for the connection when the budget is set. A
 // position too big to search one full tick within the budget is left to the

@@ -416,6 +416,22 @@ TEST(Search, HopesWithoutABombOfItsOwn) {
   EXPECT_NE(Chosen(d), 5);
 }
 
+// A recorded death in four seats: shut in between two opponents' bombs,
+// every command dies. The bot had stood on its cell before, and the drop,
+// spared the cost of a held cell, came out best: the bot died by its own
+// bomb, set off by theirs.
+TEST(Search, DiesWithoutABombOfItsOwn) {
+  State live = Grid({"+++++++++", "+.......+", "+.+.+#+#+", "+.#.####+", "+.+.+#+#+", "+.##..##+",
+                     "+.+.+.+.+", "+.#.#.#.+", "+.+.+.+.+", "+.......+", "+++++++++"});
+  live.players = {At(1, 1, 1), At(2, 1, 7), At(-1, 1, 3)};
+  live.bombs = {BombAt(1, 6, 3, 2), BombAt(1, 2, 4, 1)};
+  Search search(std::chrono::seconds(5), 6);
+  search.Decide(live);
+  const Search::Decision& d = search.Decide(live);
+  EXPECT_TRUE(Dies(d.values[0]));
+  EXPECT_NE(Chosen(d), 5);
+}
+
 // A recorded draw: the opponent stands in a dead end beside its own bomb,
 // its one way out a step from the bot. The bot shuts it in by taking that
 // step, if its command applies first: the server applies commands in id
