@@ -80,6 +80,11 @@ constexpr std::size_t kMostRecords = 4096;
 constexpr Command kCommandOrder[Search::kCommands] = {
     Command::Stay, Command::Up, Command::Down, Command::Left, Command::Right, Command::DropBomb};
 
+// Whether every command dies or ends trapped.
+bool AllDoomed(const std::array<int, Search::kCommands>& values) {
+  return std::all_of(values.begin(), values.end(), [](int v) { return v < kDoomed; });
+}
+
 const Player* FindPlayer(const Board& board, int id) {
   for (const Player& p : board.players) {
     if (p.id == id) {
@@ -640,8 +645,7 @@ bool Search::Deepen(Clock::time_point start) {
     // Where every command dies or ends trapped, the cost of a held cell,
     // which a drop is spared, would tip the choice to a bomb that only adds
     // to the blasts: the opponents' bombs would then kill the bot by its own.
-    const bool doomed =
-        std::all_of(values.begin(), values.end(), [](int v) { return v < kDoomed; });
+    const bool doomed = AllDoomed(values);
     for (int c = 0; c < kCommands && !doomed; ++c) {
       if (kCommandOrder[c] != Command::DropBomb) {
         const auto i = static_cast<std::size_t>(c);
@@ -678,9 +682,7 @@ bool Search::Deepen(Clock::time_point start) {
 bool Search::Doomed() const {
   // Without rivals or first-tick drops nothing the opponents do is searched,
   // so there is no worst to hope against.
-  return (rivalCount_ > 0 || othersMayDrop_) &&
-         std::all_of(decision_.values.begin(), decision_.values.end(),
-                     [](int v) { return v < kDoomed; });
+  return (rivalCount_ > 0 || othersMayDrop_) && AllDoomed(decision_.values);
 }
 
 const Search::Decision& Search::Decide(const State& live) {
