@@ -188,30 +188,83 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
 }
 
 bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self,
-                                  const std::vector<int>& still, int home, int last) {
-  const auto steps = [&](int x, int y) { return Steps(x, y, self.x, self.y); };
+                                  const std::vector<int>& still, int home, int last, int bombs) {
   // Only drops within kReach steps of the bot matter (a blast reaches no
-  // further, and a bomb further off barely bends a flight): the walks
-  // that can still end there.
-  const auto promising = [&](int x, int y, int walked) {
-    return steps(x, y) <= kReach + kWalk - walked;
+  // further, and a bomb further off barely bends a flight).
+  const auto walks = [&](const Player& p) {
+    return p.alive && p.id != self.id && Local(p.x, p.y) >= 0 &&
+           Steps(p.x, p.y, self.x, self.y) <= kReach + kWalk &&
+           std::find(still.begin(), still.end(), p.id) == still.end();
   };
+  // Those holding no live bomb walk together: each may drop from the next tick.
+  NewWalk();
+  int count = 0;
+  for (const Player& p : board.players) {
+    if (walks(p) && !board.OwnsLiveBomb(p.id)) {
+      count = Start(p, count);
+    }
+  }
+  if (count > 0 && DropsAfterAWalk(board, self, home, last, count, 0)) {
+    return true;
+  }
+  // One holding a bomb walks alone, and drops once its bombs are gone: the
+  // answer to the bot's bomb beside its own.
+  for (const Player& p : board.players) {
+    if (!walks(p) || !board.OwnsLiveBomb(p.id)) {
+      continue;
+    }
+    const int ready = Ready(board, self, p.id, bombs);
+    if (ready <= kGoneSoon) {
+      NewWalk();
+      if (DropsAfterAWalk(board, self, home, last, Start(p, 0), ready)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
 
+void OutlookFinder::NewWalk() {
   if (++stamp_ == 0) {
     mark_.fill(0);
     stamp_ = 1;
   }
-  int count = 0;
-  for (const Player& p : board.players) {
-    const int cell = Local(p.x, p.y);
-    if (p.alive && p.id != self.id && cell >= 0 &&
-        mark_[static_cast<std::size_t>(cell)] != stamp_ && promising(p.x, p.y, 0) &&
-        !board.OwnsLiveBomb(p.id) && std::find(still.begin(), still.end(), p.id) == still.end()) {
-      mark_[static_cast<std::size_t>(cell)] = stamp_;
-      drops_[static_cast<std::size_t>(count++)] = {cell, 0};
+}
+
+int OutlookFinder::Start(const Player& walker, int count) {
+  const auto cell = static_cast<std::size_t>(Local(walker.x, walker.y));
+  if (mark_[cell] == stamp_) {
+    return count;
+  }
+  mark_[cell] = stamp_;
+  drops_[static_cast<std::size_t>(count)] = {static_cast<int>(cell), 0};
+  return count + 1;
+}
+
+int OutlookFinder::Ready(const Board& board, const Player& self, int id, int bombs) const {
+  // A bomb is gone the tick it blasts, or (timer 0) on the next without one.
+  int ready = 1;
+  for (const Bomb& b : board.bombs) {
+    if (b.owner == id && b.timer > ready && !InReach(self, b.x, b.y)) {
+      ready = b.timer;
     }
   }
-  // The cells they can walk to, fewest steps first.
+  for (int i = 0; i < bombs; ++i) {
+    if (near_[static_cast<std::size_t>(i)].owner == id) {
+      ready = std::max(ready, near_[static_cast<std::size_t>(i)].time);
+    }
+  }
+  return ready;
+}
+
+bool OutlookFinder::DropsAfterAWalk(const Board& board, const Player& self, int home, int last,
+                                    int count, int ready) {
+  const auto steps = [&](int x, int y) { return Steps(x, y, self.x, self.y); };
+  // The walks that can still end within kReach steps of the bot.
+  const auto promising = [&](int x, int y, int walked) {
+    return steps(x, y) <= kReach + kWalk - walked;
+  };
+  // The cells the walkers can reach, fewest steps first.
   for (int i = 0; i < count; ++i) {
     const Drop from = drops_[static_cast<std::size_t>(i)];
     if (from.steps == kWalk) {
@@ -231,18 +284,18 @@ bool OutlookFinder::ShutInByAWalk(const Board& board, const Player& self,
 
   // Each drop after a walk alone, with the bombs on the board: one whose
   // blast reaches the bot, or, when the bot must flee anyway, one beside
-  // its way.
+  // its way. A drop where a free walker stands is the threat Trapped runs.
   const bool fleeing = blastAt_[static_cast<std::size_t>(home)] != 0;
   for (int i = 0; i < count; ++i) {
     const Drop drop = drops_[static_cast<std::size_t>(i)];
-    const Near bomb = {CellX(drop.cell), CellY(drop.cell), 0, false};
-    if (drop.steps == 0 || steps(bomb.x, bomb.y) > kReach) {
+    const Near bomb = {CellX(drop.cell), CellY(drop.cell), 0, Bomb::kUnattributed};
+    if ((drop.steps == 0 && ready == 0) || steps(bomb.x, bomb.y) > kReach) {
       continue;
     }
     // It stands there from tick `arrival` and drops the tick after, waiting
     // out of the way while a blast lands there on either tick.
     const unsigned blasted = blastAt_[static_cast<std::size_t>(drop.cell)];
-    int arrival = drop.steps;
+    int arrival = std::max(drop.steps, ready);
     while ((blasted >> arrival & 3u) != 0) {
       ++arrival;
     }
@@ -290,7 +343,7 @@ int OutlookFinder::Blasts(const Board& board, const Player& self) {
       continue;  // gone, or (timer 0) gone without a blast by the bot's rules
     }
     if (InReach(self, b.x, b.y)) {
-      near_[static_cast<std::size_t>(count_++)] = {b.x, b.y, b.timer, b.owner == self.id};
+      near_[static_cast<std::size_t>(count_++)] = {b.x, b.y, b.timer, b.owner};
     }
   }
   Chain(board, 0);
@@ -306,7 +359,7 @@ bool OutlookFinder::Trapped(const Board& board, const Player& self, const std::v
   for (const Player& p : board.players) {
     if (wary && p.alive && p.id != self.id && count_ < kMostBombs && InReach(self, p.x, p.y) &&
         !board.OwnsLiveBomb(p.id)) {
-      near_[static_cast<std::size_t>(count_++)] = {p.x, p.y, kNextDrop, false};
+      near_[static_cast<std::size_t>(count_++)] = {p.x, p.y, kNextDrop, p.id};
     }
   }
   threatAt_ = blastAt_;
@@ -327,7 +380,7 @@ bool OutlookFinder::Trapped(const Board& board, const Player& self, const std::v
       Ways(board, self, threatAt_, threatLast, wary, false) == 0) {
     return true;
   }
-  return wary && ShutInByAWalk(board, self, still, home, last);
+  return wary && ShutInByAWalk(board, self, still, home, last, bombs);
 }
 
 bool OutlookFinder::ShutIn(const Board& board, const Player& self, const std::vector<int>& still) {
@@ -356,7 +409,7 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
 
   // Step 2. What the own bomb takes.
   for (int i = 0; i < bombs; ++i) {
-    if (near_[static_cast<std::size_t>(i)].own) {
+    if (near_[static_cast<std::size_t>(i)].owner == self.id) {
       // Capped as the window marks it: a server's timer may be any int.
       outlook.ownBlast = std::min(near_[static_cast<std::size_t>(i)].time, kLatest);
       Cross(board, near_[static_cast<std::size_t>(i)], [&](int x, int y) {
@@ -376,7 +429,7 @@ Outlook OutlookFinder::Look(const Board& board, const Player& self, const Target
     }
     bool reached = false;
     for (int i = 0; i < bombs && !reached; ++i) {
-      if (near_[static_cast<std::size_t>(i)].own) {
+      if (near_[static_cast<std::size_t>(i)].owner == self.id) {
         Cross(board, near_[static_cast<std::size_t>(i)],
               [&](int x, int y) { reached = reached || (x == p.x && y == p.y); });
       }

@@ -48,12 +48,16 @@ class OutlookFinder {
   // The steps an opponent may take before it drops its next bomb: enough
   // to reach the mouth of a pocket the bot stands in.
   static constexpr int kWalk = 4;
+  // An opponent whose bombs are all gone within this many ticks may walk
+  // to drop its next; past that, the blocks and bombs of the board have
+  // changed too much for the window to tell where it is safe.
+  static constexpr int kGoneSoon = 3;
 
   struct Near {
     int x;
     int y;
     int time;  // the tick, from now, of its blast
-    bool own;
+    int owner;
   };
   using Window = std::array<std::uint8_t, kSide * kSide>;
   // A window cell the mover may not step onto from tick `from` on: where an
@@ -104,11 +108,25 @@ class OutlookFinder {
   // first.
   int Ways(const Board& board, const Player& mover, const Window& at, int last, bool wary,
            bool counting, Obstacle obstacle = {-1, 0});
-  // Whether some opponent holding no live bomb, and not listed in `still`,
-  // can walk to a cell and drop one there that leaves the bot, on `home`,
-  // no way out of it and the blasts of blastAt_ (marked up to tick `last`).
+  // Whether some opponent not listed in `still` can walk to a cell and drop
+  // a bomb there that leaves the bot, on `home`, no way out of it and the
+  // blasts of blastAt_ (marked up to tick `last`); near_[0, bombs) are the
+  // bombs on the board. One holding a live bomb drops once it is gone.
   bool ShutInByAWalk(const Board& board, const Player& self, const std::vector<int>& still,
-                     int home, int last);
+                     int home, int last, int bombs);
+  // NewWalk clears the walk's marks; Start adds `walker`'s cell to the walk
+  // as drops_[count], unless a walker stands there already, and returns the
+  // new count.
+  void NewWalk();
+  int Start(const Player& walker, int count);
+  // Whether a bomb dropped after a walk from drops_[0, count), from tick
+  // `ready` on, shuts the bot in.
+  bool DropsAfterAWalk(const Board& board, const Player& self, int home, int last, int count,
+                       int ready);
+  // The first tick at which player `id` may stand waiting to drop its next
+  // bomb, the last of its bombs gone: chains included where near_[0, bombs)
+  // holds them.
+  int Ready(const Board& board, const Player& self, int id, int bombs) const;
   // A cell the bot can count on stepping onto: clear, and no other player
   // beside it.
   static bool Free(const Board& board, const Player& mover, int x, int y);

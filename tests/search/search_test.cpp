@@ -249,6 +249,16 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        kUp,
        0,
        100000},
+      // The same pocket with the opponent's bomb about to blast far from
+      // it: once the bomb is gone it may drop again, at the pocket's mouth.
+      {"a pocket an opponent walks to with its next bomb",
+       {"+++++++++++", "+.+++++++++", "+.........+", "+++++++++++"},
+       {At(0, 5, 2), At(-1, 1, 2)},
+       {BombAt(9, 2, 2, 0)},
+       1,
+       kUp,
+       0,
+       100000},
       // A recorded loss: fleeing its own blast into a pocket whose mouth the
       // blast crosses; the opponent waits for it to pass, then walks up.
       {"a pocket an opponent walks to after the blast",
