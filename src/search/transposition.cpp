@@ -16,14 +16,14 @@ std::uint64_t Pair(int a, int b) {
   return (std::uint64_t{static_cast<std::uint32_t>(a)} << 32) | static_cast<std::uint32_t>(b);
 }
 
-}  // namespace
-
 // Folds one field into the key. Each field goes through the mixer on its
 // own: a field added or xored in plain could cancel a neighbour's change
 // (an alive flag's +1 against a coordinate's low bit).
 std::uint64_t Fold(std::uint64_t key, std::uint64_t field) {
   return Mix(key ^ Mix(field + 0x9E3779B97F4A7C15ULL));
 }
+
+}  // namespace
 
 std::uint64_t BoardKey(const Board& board) {
   std::uint64_t key = 0x5EA8C4ULL;
