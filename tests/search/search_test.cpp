@@ -12,6 +12,7 @@
 
 #include "allocation_counter.h"
 #include "grid.h"
+#include "search/outlook.h"
 #include "search/transposition.h"
 
 namespace {
@@ -327,6 +328,30 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
     }
     // Doomed, the bot plays for the opponents' not doing their worst.
     EXPECT_EQ(d.hopeful, c.doomed) << c.name;
+  }
+}
+
+// The bot flees its bomb along a corridor past the mouth of a side passage,
+// two steps from it at the second tick; an opponent two steps down the
+// passage may drop there once its own bomb, further down, is gone.
+TEST(Outlook, AnOpponentDropsOnceItsBombIsGone) {
+  struct Timing {
+    int timer;  // of the opponent's bomb; 0: it holds none
+    bool shut;
+  };
+  const std::vector<Timing> cases = {{0, true}, {1, true}, {2, true}, {3, false}, {4, false}};
+  for (const Timing& c : cases) {
+    State live = Grid({"++++++++++++", "+..........+", "+++.++++++++", "+++.++++++++",
+                       "+++.++++++++", "+++.++++++++", "+++.++++++++", "++++++++++++"});
+    live.players = {At(-1, 1, 1), At(0, 3, 3)};
+    live.bombs = {BombAt(1, 1, 6, -1)};
+    if (c.timer > 0) {
+      live.bombs.push_back(BombAt(3, 6, c.timer, 0));
+    }
+    Board board;
+    board.Reset(live);
+    OutlookFinder outlook;
+    EXPECT_EQ(outlook.ShutIn(board, board.players[0], {}), c.shut) << "timer " << c.timer;
   }
 }
 
