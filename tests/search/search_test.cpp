@@ -8,6 +8,7 @@
 #include <chrono>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "allocation_counter.h"
@@ -332,26 +333,24 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
 }
 
 // The bot flees its bomb along a corridor past the mouth of a side passage,
-// two steps from it at the second tick; an opponent two steps down the
-// passage may drop there once its own bomb, further down, is gone.
+// which it reaches at the second tick; an opponent two steps down the
+// passage may drop there from the tick after its own bomb, further down,
+// blasts (timer 0: it holds none).
 TEST(Outlook, AnOpponentDropsOnceItsBombIsGone) {
-  struct Timing {
-    int timer;  // of the opponent's bomb; 0: it holds none
-    bool shut;
-  };
-  const std::vector<Timing> cases = {{0, true}, {1, true}, {2, true}, {3, false}, {4, false}};
-  for (const Timing& c : cases) {
+  const std::vector<std::pair<int, bool>> cases = {
+      {0, true}, {1, true}, {2, true}, {3, false}, {4, false}};
+  for (const auto& [timer, shut] : cases) {
     State live = Grid({"++++++++++++", "+..........+", "+++.++++++++", "+++.++++++++",
                        "+++.++++++++", "+++.++++++++", "+++.++++++++", "++++++++++++"});
     live.players = {At(-1, 1, 1), At(0, 3, 3)};
     live.bombs = {BombAt(1, 1, 6, -1)};
-    if (c.timer > 0) {
-      live.bombs.push_back(BombAt(3, 6, c.timer, 0));
+    if (timer > 0) {
+      live.bombs.push_back(BombAt(3, 6, timer, 0));
     }
     Board board;
     board.Reset(live);
     OutlookFinder outlook;
-    EXPECT_EQ(outlook.ShutIn(board, board.players[0], {}), c.shut) << "timer " << c.timer;
+    EXPECT_EQ(outlook.ShutIn(board, board.players[0], {}), shut) << "timer " << timer;
   }
 }
 
