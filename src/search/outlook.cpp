@@ -107,7 +107,7 @@ bool OutlookFinder::Free(const Board& board, const Player& mover, int x, int y) 
 }
 
 bool OutlookFinder::Passable(const Board& board, const Player& mover, int x, int y, int cell,
-                             bool wary) {
+                             bool wary, int tick) {
   if (cell < 0) {
     return wary ? Free(board, mover, x, y) : board.Clear(x, y);
   }
@@ -115,8 +115,10 @@ bool OutlookFinder::Passable(const Board& board, const Player& mover, int x, int
   if (known.stamp != lookStamp_) {
     known = {lookStamp_, board.Clear(x, y), -1};
   }
-  if (!wary || !known.clear) {
-    return known.clear;
+  const int opens = opensAt_[static_cast<std::size_t>(cell)];
+  const bool clear = known.clear || (opens != 0 && tick >= opens);
+  if (!wary || !clear) {
+    return clear;
   }
   int moverBeside = 0;
   for (const Direction& d : kDirections) {
@@ -160,7 +162,7 @@ int OutlookFinder::Ways(const Board& board, const Player& mover, const Window& a
           const int x = Shift(cx, kDirections[d].dx);
           const int y = Shift(cy, kDirections[d].dy);
           to = Local(x, y);
-          if (!Passable(board, mover, x, y, to, wary) ||
+          if (!Passable(board, mover, x, y, to, wary, t) ||
               (to == obstacle.cell && t >= obstacle.from)) {
             continue;
           }
@@ -275,7 +277,8 @@ bool OutlookFinder::DropsAfterAWalk(const Board& board, const Player& self, int 
       const int y = Shift(CellY(from.cell), d.dy);
       const int to = Local(x, y);
       if (to >= 0 && mark_[static_cast<std::size_t>(to)] != stamp_ &&
-          promising(x, y, from.steps + 1) && Passable(board, self, x, y, to, false)) {
+          promising(x, y, from.steps + 1) &&
+          Passable(board, self, x, y, to, false, from.steps + 1)) {
         mark_[static_cast<std::size_t>(to)] = stamp_;
         drops_[static_cast<std::size_t>(count++)] = {to, from.steps + 1};
       }
@@ -348,7 +351,31 @@ int OutlookFinder::Blasts(const Board& board, const Player& self) {
   }
   Chain(board, 0);
   blastAt_.fill(0);
+  Open(board);
   return Mark(board, 0, blastAt_);
+}
+
+void OutlookFinder::Open(const Board& board) {
+  // A bomb's cell opens once every bomb there is gone, a block once the
+  // first blast breaks it; both the tick after the blast, which lands there.
+  opensAt_.fill(0);
+  for (int i = 0; i < count_; ++i) {
+    const Near& bomb = near_[static_cast<std::size_t>(i)];
+    const auto opens = static_cast<std::uint8_t>(bomb.time < kLatest ? bomb.time + 1 : kNever);
+    Cross(board, bomb, [&](int x, int y) {
+      const int cell = Local(x, y);
+      if (cell < 0) {
+        return;
+      }
+      std::uint8_t& at = opensAt_[static_cast<std::size_t>(cell)];
+      if (x == bomb.x && y == bomb.y) {
+        at = std::max(at, opens);
+      } else if (board.TileAt(x, y) == State::Tile::Block && opens != kNever &&
+                 (at == 0 || opens < at)) {
+        at = opens;
+      }
+    });
+  }
 }
 
 bool OutlookFinder::Trapped(const Board& board, const Player& self, const std::vector<int>& still,

@@ -49,8 +49,8 @@ class OutlookFinder {
   // to reach the mouth of a pocket the bot stands in.
   static constexpr int kWalk = 4;
   // An opponent whose bombs are all gone within this many ticks may walk
-  // to drop its next; past that, the blocks and bombs of the board have
-  // changed too much for the window to tell where it is safe.
+  // to drop its next. Allowed 4 or 5, the check condemns a column between
+  // two opponents on fresh bombs that the bot can leave.
   static constexpr int kGoneSoon = 3;
 
   struct Near {
@@ -99,6 +99,9 @@ class OutlookFinder {
   // Marks in `at` bit t of every window cell the blast of near_[i] lands on
   // at tick t, for i in [from, count_); returns the latest such tick.
   int Mark(const Board& board, int from, Window& at) const;
+  // Marks in opensAt_ the cells that the blasts of near_[0, count_) clear:
+  // their bombs' cells, and the blocks they break.
+  void Open(const Board& board);
   // Where `mover` can be at each tick up to `last` as the blasts of `at`
   // land: 0 when no way of moves or waits outlives them. When `counting`,
   // how many cells it can stand on once they have passed (kSide * kSide
@@ -130,9 +133,11 @@ class OutlookFinder {
   // A cell the bot can count on stepping onto: clear, and no other player
   // beside it.
   static bool Free(const Board& board, const Player& mover, int x, int y);
-  // Free or, when not `wary`, clear; `cell` is (x, y)'s window index, and
-  // what a cell of the window holds is worked out once a Look.
-  bool Passable(const Board& board, const Player& mover, int x, int y, int cell, bool wary);
+  // Free or, when not `wary`, clear at tick `tick`; `cell` is (x, y)'s
+  // window index, and what a cell of the window holds is worked out once a
+  // Look.
+  bool Passable(const Board& board, const Player& mover, int x, int y, int cell, bool wary,
+                int tick);
 
   std::array<Near, kMostBombs> near_{};
   int count_ = 0;
@@ -140,6 +145,10 @@ class OutlookFinder {
   int centreY_ = 0;
   Window blastAt_{};   // bit t: a blast t ticks from now, of the bombs on the board
   Window threatAt_{};  // the same with the opponents' next bombs
+  // The tick from which a cell that a blast of the bombs on the board clears
+  // may be stepped onto; 0: never cleared, kNever: cleared past the horizon.
+  static constexpr std::uint8_t kNever = 0xff;
+  Window opensAt_{};
   std::array<int, kSide * kSide> reached_{};
   std::array<int, kSide * kSide> next_{};
   std::array<std::uint16_t, kSide * kSide> mark_{};

@@ -14,6 +14,7 @@
 #include "allocation_counter.h"
 #include "grid.h"
 #include "search/outlook.h"
+#include "search/target_map.h"
 #include "search/transposition.h"
 
 namespace {
@@ -152,12 +153,15 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        kLeft,
        1000},
       // Fleeing its own bomb, the way past the opponent is one it can step
-      // into first: the other way is the way out.
+      // into first: the other way is the way out. Seven ticks deep: at six
+      // the pocket on the right ties with a tick's wait, as the opponent,
+      // fleeing a bomb of its own, may come through the cell the bot's
+      // blast clears and seal it.
       {"an opponent steps into the corridor",
        {"+++++++", "+.....+", "+.+++.+", "+.+++.+", "+++++++"},
        {At(0, 1, 3), At(-1, 3, 1)},
        {BombAt(3, 1, 4, -1)},
-       6,
+       7,
        kLeft,
        kRight,
        100000,
@@ -351,6 +355,34 @@ TEST(Outlook, AnOpponentDropsOnceItsBombIsGone) {
     board.Reset(live);
     OutlookFinder outlook;
     EXPECT_EQ(outlook.ShutIn(board, board.players[0], {}), shut) << "timer " << timer;
+  }
+}
+
+// The bot flees its bomb (due at tick 6) down a corridor that a bomb, or a
+// block, closes until a blast clears it; the block shields the bot until
+// it steps in, the tick after that blast.
+TEST(Outlook, ABlastClearsTheWayOn) {
+  struct Cleared {
+    std::string_view row;
+    int bombX;
+    int timer;
+    bool trapped;
+  };
+  const std::vector<Cleared> cases = {{"+......+", 4, 3, false},
+                                      {"+......+", 4, 4, true},
+                                      {"+...#..+", 6, 5, false},
+                                      {"+...#..+", 6, 6, true}};
+  for (const Cleared& c : cases) {
+    State live = Grid({"++++++++", c.row, "++++++++"});
+    live.players = {At(-1, 1, 1)};
+    live.bombs = {BombAt(1, 1, 6, -1), BombAt(c.bombX, 1, c.timer)};
+    Board board;
+    board.Reset(live);
+    TargetMap targets;
+    targets.Build(live, live.players[0]);
+    OutlookFinder outlook;
+    EXPECT_EQ(outlook.Look(board, board.players[0], targets, {}, false).trapped, c.trapped)
+        << c.row << ", timer " << c.timer;
   }
 }
 
