@@ -8,6 +8,7 @@
 #include <chrono>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -153,10 +154,8 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        kLeft,
        1000},
       // Fleeing its own bomb, the way past the opponent is one it can step
-      // into first: the other way is the way out. Seven ticks deep: at six
-      // the pocket on the right ties with a tick's wait, as the opponent,
-      // fleeing a bomb of its own, may come through the cell the bot's
-      // blast clears and seal it.
+      // into first: the other way is the way out. At 6 ticks deep the pocket
+      // ties with a wait: the opponent may seal it through the cleared cell.
       {"an opponent steps into the corridor",
        {"+++++++", "+.....+", "+.+++.+", "+.+++.+", "+++++++"},
        {At(0, 1, 3), At(-1, 3, 1)},
@@ -362,27 +361,22 @@ TEST(Outlook, AnOpponentDropsOnceItsBombIsGone) {
 // block, closes until a blast clears it; the block shields the bot until
 // it steps in, the tick after that blast.
 TEST(Outlook, ABlastClearsTheWayOn) {
-  struct Cleared {
-    std::string_view row;
-    int bombX;
-    int timer;
-    bool trapped;
-  };
-  const std::vector<Cleared> cases = {{"+......+", 4, 3, false},
-                                      {"+......+", 4, 4, true},
-                                      {"+...#..+", 6, 5, false},
-                                      {"+...#..+", 6, 6, true}};
-  for (const Cleared& c : cases) {
-    State live = Grid({"++++++++", c.row, "++++++++"});
+  const std::vector<std::tuple<std::string_view, int, int, bool>> cases = {
+      {"+......+", 4, 3, false},
+      {"+......+", 4, 4, true},
+      {"+...#..+", 6, 5, false},
+      {"+...#..+", 6, 6, true}};
+  for (const auto& [row, bombX, timer, trapped] : cases) {
+    State live = Grid({"++++++++", row, "++++++++"});
     live.players = {At(-1, 1, 1)};
-    live.bombs = {BombAt(1, 1, 6, -1), BombAt(c.bombX, 1, c.timer)};
+    live.bombs = {BombAt(1, 1, 6, -1), BombAt(bombX, 1, timer)};
     Board board;
     board.Reset(live);
     TargetMap targets;
     targets.Build(live, live.players[0]);
     OutlookFinder outlook;
-    EXPECT_EQ(outlook.Look(board, board.players[0], targets, {}, false).trapped, c.trapped)
-        << c.row << ", timer " << c.timer;
+    EXPECT_EQ(outlook.Look(board, board.players[0], targets, {}, false).trapped, trapped)
+        << row << ", timer " << timer;
   }
 }
 
