@@ -645,9 +645,12 @@ bool Search::Deepen(Clock::time_point start) {
     // Where every command dies or ends trapped, the cost of a held cell,
     // which a drop is spared, would tip the choice to a bomb that only adds
     // to the blasts: the opponents' bombs would then kill the bot by its own.
+    // A drop while the bot's own bomb ticks drops nothing, and holds the
+    // cell as standing does.
     const bool doomed = AllDoomed(values);
+    const bool drops = !boards_[0].OwnsLiveBomb(State::kSelfId);
     for (int c = 0; c < kCommands && !doomed; ++c) {
-      if (kCommandOrder[c] != Command::DropBomb) {
+      if (kCommandOrder[c] != Command::DropBomb || !drops) {
         const auto i = static_cast<std::size_t>(c);
         values[i] -= kStale * Stale(decision_.x[i], decision_.y[i]);
       }

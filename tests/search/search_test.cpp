@@ -548,19 +548,26 @@ TEST(Search, CountsACatchOnce) {
 }
 
 // Nothing to do, every command worth the same: the bot does not hold one
-// cell for good, as a standoff in which nothing changes is never won.
+// cell for good, as a standoff in which nothing changes is never won. Nor
+// while its bomb ticks out of the way, where a drop drops nothing.
 TEST(Search, LeavesACellItHasHeld) {
-  State live = Grid({"+++++++", "+.....+", "+++++++"});
-  live.players = {At(-1, 3, 1)};
-  Search search(std::chrono::seconds(5), 2);
-  std::set<int> cells;
-  for (int tick = 1; tick <= 20; ++tick) {
-    live.tick = tick;
-    const int chosen = Chosen(search.Decide(live));
-    live.players[0].x += chosen == 3 ? -1 : chosen == 4 ? 1 : 0;
-    cells.insert(live.players[0].x);
+  for (const bool holding : {false, true}) {
+    State live = Grid({"+++++++", "+.....+", "+++++++", "+.+++++", "+++++++"});
+    live.players = {At(-1, 3, 1)};
+    if (holding) {
+      live.bombs = {BombAt(1, 3, 6, -1)};
+    }
+    Search search(std::chrono::seconds(5), 2);
+    std::set<int> cells;
+    for (int tick = 1; tick <= 20; ++tick) {
+      live.tick = tick;
+      const int chosen = Chosen(search.Decide(live));
+      EXPECT_FALSE(holding && chosen == 5) << "tick " << tick;
+      live.players[0].x += chosen == 3 ? -1 : chosen == 4 ? 1 : 0;
+      cells.insert(live.players[0].x);
+    }
+    EXPECT_GE(cells.size(), 3u) << (holding ? "holding a bomb" : "");
   }
-  EXPECT_GE(cells.size(), 3u);
 }
 
 // A server that lists new ids every block: the search forgets the players
