@@ -611,6 +611,9 @@ bool Search::Deepen(Clock::time_point start) {
   // Each depth in full, or not at all.
   std::array<std::array<Command, kMaxDepth>, kCommands> lines{};
   std::array<int, kCommands> lengths{};
+  // A drop while the bot's own bomb ticks drops nothing: it holds the cell,
+  // and pays for it, as standing does.
+  const bool drops = Changes(boards_[0], *FindSelf(boards_[0]), Command::DropBomb);
   for (int depth = 1; depth <= maxDepth_; ++depth) {
     // A board is sized the first time its depth is reached, within the
     // budget: the first decision on a large map is no slower than the rest.
@@ -645,10 +648,7 @@ bool Search::Deepen(Clock::time_point start) {
     // Where every command dies or ends trapped, the cost of a held cell,
     // which a drop is spared, would tip the choice to a bomb that only adds
     // to the blasts: the opponents' bombs would then kill the bot by its own.
-    // A drop while the bot's own bomb ticks drops nothing, and holds the
-    // cell as standing does.
     const bool doomed = AllDoomed(values);
-    const bool drops = !boards_[0].OwnsLiveBomb(State::kSelfId);
     for (int c = 0; c < kCommands && !doomed; ++c) {
       if (kCommandOrder[c] != Command::DropBomb || !drops) {
         const auto i = static_cast<std::size_t>(c);
