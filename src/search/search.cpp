@@ -24,6 +24,12 @@ constexpr int kPendingCatch = 100000;
 constexpr int kTrapped = -500000;
 // Below this every line dies or ends trapped.
 constexpr int kDoomed = kTrapped + Search::kMaxDepth * kPlyStep;
+// At the first tick every reply of the rivals is tried. Each that hands the
+// bot a catch the worst reply (the others' joint drop among them) does not
+// is an opponent's wrong guess. A careful player is never caught by force,
+// only where it must guess, so a command earns the share of kGuess that the
+// wrong guesses make of the rivals' replies.
+constexpr int kGuess = 20000;
 // Each cell short of kTight + 1 that the blasts leave an opponent to flee to.
 constexpr int kSqueeze = 2000;
 // A block counts when it breaks; one still to break at the horizon counts
@@ -473,7 +479,8 @@ int Search::Leaf(const Board& board, std::uint64_t key, const Player& self, int 
          kDistance * targets_.At(self.x, self.y);
 }
 
-int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int enough) {
+int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int enough,
+                  int* guesses) {
   const std::size_t at = static_cast<std::size_t>(ply);
   const Board& from = boards_[at - 1];
   // The rivals that answer at this tick, alive on the board it is played from.
@@ -488,6 +495,8 @@ int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int e
   int worst = INT_MAX;
   std::array<Command, kMaxDepth> line{};
   int lineLength = 0;
+  std::array<int, kCommands * kCommands> replies{};
+  int tried = 0;
   const auto answer = [&](Reply reply) {
     Play(ply, command, reply);
     if (ply == 1 && decision_.depth == 0 && reply.rivals == Reply{}.rivals && !reply.othersDrop) {
@@ -497,6 +506,9 @@ int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int e
       decision_.y[static_cast<std::size_t>(command)] = moved->y;
     }
     const int value = Value(ply, depthLeft, deadBefore);
+    if (guesses != nullptr && !reply.othersDrop) {
+      replies[static_cast<std::size_t>(tried++)] = value;
+    }
     if (!stopped_ && value < worst) {
       worst = value;
       line = lines_[at];
@@ -531,6 +543,11 @@ int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int e
   }
   lines_[at] = line;
   lineLengths_[at] = lineLength;
+  if (guesses != nullptr && !stopped_ && worst > kDoomed) {
+    const auto wrong = std::count_if(replies.begin(), replies.begin() + tried,
+                                     [&](int v) { return v >= worst + kPendingCatch / 2; });
+    *guesses = static_cast<int>(kGuess * wrong / tried);
+  }
   return stopped_ ? 0 : worst;
 }
 
@@ -631,7 +648,9 @@ bool Search::Deepen(Clock::time_point start) {
         continue;  // valued below
       }
       // Every command's value is exact at the first tick, for the log.
-      values[static_cast<std::size_t>(c)] = Worst(1, kCommandOrder[c], depth - 1, 0, INT_MIN);
+      int guesses = 0;
+      values[static_cast<std::size_t>(c)] =
+          Worst(1, kCommandOrder[c], depth - 1, 0, INT_MIN, &guesses) + guesses;
       lines[static_cast<std::size_t>(c)] = lines_[1];
       lengths[static_cast<std::size_t>(c)] = lineLengths_[1];
       // The commands searched so far show what one tick of this position

@@ -94,8 +94,11 @@ class Search {
   // The worst for the bot of the replies the model allows after `command`
   // from boards_[ply - 1]; lines_[ply] gets the line that follows that reply.
   // Once it is at most `enough` the rest of the replies are not tried: the
-  // caller has a command at least as good.
-  int Worst(int ply, Command command, int depthLeft, int deadBefore, int enough);
+  // caller has a command at least as good. `guesses`, if given, gets what
+  // the replies that hand the bot a catch are worth (see kGuess); `enough`
+  // is then INT_MIN, so that every reply is tried.
+  int Worst(int ply, Command command, int depthLeft, int deadBefore, int enough,
+            int* guesses = nullptr);
   // The value of the leaf boards_[ply], whose BoardKey is `key`.
   int Leaf(const Board& board, std::uint64_t key, const Player& self, int ply);
   // Iterative deepening from the first depth not yet done until the

@@ -221,6 +221,18 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        5,
        50000,
        5},
+      // Beside an opponent at the mouth of a dead end: its step deeper in is
+      // a wrong guess the bot catches only if it follows at once. No worst
+      // reply is caught either way, so the share of wrong guesses decides.
+      {"an opponent's wrong guess followed",
+       {"+++++++", "+.....+", "+.+++++", "+.+.#.+", "+++++++"},
+       {At(0, 3, 1), At(-1, 2, 1)},
+       {},
+       4,
+       0,
+       kRight,
+       5000,
+       kRight},
       // A block to break and room to flee: the bomb now, not put off to the
       // horizon, where the flight it needs is past the leaf and looks free.
       {"a bomb put off to the horizon",
