@@ -1,0 +1,126 @@
+// How often a player left itself open to a single bomb, read from recorded
+// games with the sparring partners' own safety levels (sparring/safety.h):
+//
+//   build-bench/exposure NAME rec/game-*.jsonl
+//
+// For every tick the player named NAME lived through, the best level any of
+// its commands reached: a careful player is caught only on the ticks where
+// that level fell short. Each recording is a game of one round, as the
+// tournament writes them.
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "recording/snapshot_json.h"
+#include "safety.h"
+
+namespace {
+
+// The round as player `self` stands in it, the partners' way: it first,
+// bombs owned by indexes into the players.
+sparring::Position Seen(const arena::Snapshot& s, int self) {
+  const int height = static_cast<int>(s.rows.size());
+  const int width = height == 0 ? 0 : static_cast<int>(s.rows[0].size());
+  arena::Board board(width, height, arena::Tile::Wall);
+  for (int y = 0; y < height; ++y) {
+    const std::string& row = s.rows[static_cast<std::size_t>(y)];
+    for (int x = 0; x < width && x < static_cast<int>(row.size()); ++x) {
+      const char c = row[static_cast<std::size_t>(x)];
+      if (c == '.' || c == '#') {
+        board.Set({x, y}, static_cast<arena::Tile>(c));
+      }
+    }
+  }
+  sparring::Position p{std::move(board), {}, {}};
+  std::vector<int> index(s.players.size(), sparring::kNobody);
+  for (const bool us : {true, false}) {
+    for (const arena::SnapshotPlayer& pl : s.players) {
+      const bool listed = pl.id >= 0 && pl.id < static_cast<int>(index.size());
+      if (listed && pl.alive && (pl.id == self) == us) {
+        index[static_cast<std::size_t>(pl.id)] = static_cast<int>(p.players.size());
+        p.players.push_back({pl.x, pl.y});
+      }
+    }
+  }
+  for (const arena::SnapshotBomb& b : s.bombs) {
+    const bool known = b.owner >= 0 && b.owner < static_cast<int>(index.size());
+    p.bombs.push_back(arena::Bomb{
+        known ? index[static_cast<std::size_t>(b.owner)] : sparring::kNobody, {b.x, b.y}, b.timer});
+  }
+  return p;
+}
+
+constexpr std::array<const char*, 6> kLevels = {"doomed",
+                                                "cornered",
+                                                "open to a drop now",
+                                                "open to a drop after a step",
+                                                "no tick spare",
+                                                "safe with a tick spare"};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::cerr << "usage: exposure NAME RECORDING...\n";
+    return 2;
+  }
+  const std::string name = argv[1];
+  std::array<long, kLevels.size()> ticks{};
+  std::array<int, kLevels.size()> games{};  // games with at least one such tick
+  int played = 0, died = 0, diedOpenNow = 0;
+  for (int f = 2; f < argc; ++f) {
+    std::ifstream in(argv[f]);
+    if (!in) {
+      std::cerr << "exposure: cannot read " << argv[f] << '\n';
+      return 1;
+    }
+    std::string line;
+    int self = -1;
+    bool alive = false;
+    std::array<bool, kLevels.size()> seen{};
+    while (std::getline(in, line)) {
+      const nlohmann::json j = nlohmann::json::parse(line, nullptr, false);
+      if (j.is_discarded() || !j.contains("players")) {
+        continue;  // the header naming the logs
+      }
+      arena::Snapshot s;
+      try {
+        s = arena::SnapshotFromJson(j);
+      } catch (const nlohmann::json::exception& e) {
+        std::cerr << "exposure: " << argv[f] << ": " << e.what() << '\n';
+        return 1;
+      }
+      const auto me = std::find_if(s.players.begin(), s.players.end(),
+                                   [&](const arena::SnapshotPlayer& p) { return p.name == name; });
+      if (me == s.players.end() || !me->alive) {
+        alive = false;
+        continue;
+      }
+      self = me->id;
+      alive = true;
+      const sparring::Levels levels = sparring::Assess(Seen(s, self));
+      const int best = *std::max_element(levels.begin(), levels.end());
+      if (best >= 0) {
+        ++ticks[static_cast<std::size_t>(best)];
+        seen[static_cast<std::size_t>(best)] = true;
+      }
+    }
+    if (self < 0) {
+      continue;  // NAME did not play this game
+    }
+    ++played;
+    died += alive ? 0 : 1;
+    diedOpenNow += !alive && seen[sparring::kEscapes] ? 1 : 0;
+    for (std::size_t l = 0; l < seen.size(); ++l) {
+      games[l] += seen[l] ? 1 : 0;
+    }
+  }
+  std::cout << name << ": " << played << " games, died in " << died << " (" << diedOpenNow
+            << " of them open to a drop now at some tick)\n";
+  for (std::size_t l = 0; l < kLevels.size(); ++l) {
+    std::cout << "  " << kLevels[l] << ": " << ticks[l] << " ticks in " << games[l] << " games\n";
+  }
+  return 0;
+}
