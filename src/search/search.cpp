@@ -497,13 +497,19 @@ int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int e
   int lineLength = 0;
   std::array<int, kCommands * kCommands> replies{};
   int tried = 0;
+  // A guess is no reason to stand where a blast lands next tick: an answer
+  // that reaches the server a tick late would be fatal.
+  bool blastDue = false;
   const auto answer = [&](Reply reply) {
     Play(ply, command, reply);
-    if (ply == 1 && decision_.depth == 0 && reply.rivals == Reply{}.rivals && !reply.othersDrop) {
+    if (ply == 1 && reply.rivals == Reply{}.rivals && !reply.othersDrop) {
       // Where the command takes the bot, the others standing still.
       const Player* moved = FindSelf(boards_[1]);
-      decision_.x[static_cast<std::size_t>(command)] = moved->x;
-      decision_.y[static_cast<std::size_t>(command)] = moved->y;
+      if (decision_.depth == 0) {
+        decision_.x[static_cast<std::size_t>(command)] = moved->x;
+        decision_.y[static_cast<std::size_t>(command)] = moved->y;
+      }
+      blastDue = SoonestBlast(boards_[1], moved->x, moved->y) == 1;
     }
     const int value = Value(ply, depthLeft, deadBefore);
     if (guesses != nullptr && !reply.othersDrop) {
@@ -543,7 +549,7 @@ int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int e
   }
   lines_[at] = line;
   lineLengths_[at] = lineLength;
-  if (guesses != nullptr && !stopped_ && worst > kDoomed) {
+  if (guesses != nullptr && !stopped_ && worst > kDoomed && !blastDue) {
     const auto wrong = std::count_if(replies.begin(), replies.begin() + tried,
                                      [&](int v) { return v >= worst + kPendingCatch / 2; });
     *guesses = static_cast<int>(kGuess * wrong / tried);

@@ -233,6 +233,17 @@ TEST(Search, JudgesTheLeavesAndTheOpponents) {
        kRight,
        5000,
        kRight},
+      // Stepping up to an opponent beside its own bomb would leave the bot
+      // where that blast lands next tick: a late answer would be fatal, and
+      // the opponent's wrong guesses are no reason to risk it.
+      {"no guess where a blast lands next tick",
+       {"+++++++", "+....++", "+.+.+.+", "+.....+", "+++++++"},
+       {At(0, 2, 3), At(-1, 4, 3)},
+       {BombAt(1, 3, 2, 0)},
+       4,
+       kLeft,
+       0,
+       5000},
       // A block to break and room to flee: the bomb now, not put off to the
       // horizon, where the flight it needs is past the leaf and looks free.
       {"a bomb put off to the horizon",
