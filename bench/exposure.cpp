@@ -18,38 +18,22 @@
 
 namespace {
 
-// The round as player `self` stands in it, the partners' way: it first,
-// bombs owned by indexes into the players.
+// The round as player `self` stands in it, the partners' way.
 sparring::Position Seen(const arena::Snapshot& s, int self) {
   const int height = static_cast<int>(s.rows.size());
   const int width = height == 0 ? 0 : static_cast<int>(s.rows[0].size());
-  arena::Board board(width, height, arena::Tile::Wall);
-  for (int y = 0; y < height; ++y) {
-    const std::string& row = s.rows[static_cast<std::size_t>(y)];
-    for (int x = 0; x < width && x < static_cast<int>(row.size()); ++x) {
-      const char c = row[static_cast<std::size_t>(x)];
-      if (c == '.' || c == '#') {
-        board.Set({x, y}, static_cast<arena::Tile>(c));
-      }
+  std::vector<sparring::Seat> living;
+  for (const arena::SnapshotPlayer& pl : s.players) {
+    if (pl.alive) {
+      living.push_back({pl.id, {pl.x, pl.y}});
     }
   }
-  sparring::Position p{std::move(board), {}, {}};
-  std::vector<int> index(s.players.size(), sparring::kNobody);
-  for (const bool us : {true, false}) {
-    for (const arena::SnapshotPlayer& pl : s.players) {
-      const bool listed = pl.id >= 0 && pl.id < static_cast<int>(index.size());
-      if (listed && pl.alive && (pl.id == self) == us) {
-        index[static_cast<std::size_t>(pl.id)] = static_cast<int>(p.players.size());
-        p.players.push_back({pl.x, pl.y});
-      }
-    }
-  }
+  std::vector<arena::Bomb> bombs;
   for (const arena::SnapshotBomb& b : s.bombs) {
-    const bool known = b.owner >= 0 && b.owner < static_cast<int>(index.size());
-    p.bombs.push_back(arena::Bomb{
-        known ? index[static_cast<std::size_t>(b.owner)] : sparring::kNobody, {b.x, b.y}, b.timer});
+    bombs.push_back({b.owner, {b.x, b.y}, b.timer});
   }
-  return p;
+  return sparring::Facing(sparring::BoardFromRows(s.rows, width, height), self, living,
+                          std::move(bombs));
 }
 
 constexpr std::array<const char*, 6> kLevels = {"doomed",

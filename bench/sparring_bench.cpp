@@ -15,21 +15,13 @@ using sparring::Style;
 
 // What player `id` sees of the round, in the partners' own terms.
 sparring::Position Seen(const arena::Round& round, int id) {
-  sparring::Position p{round.GetBoard(), {}, {}};
-  std::vector<int> index(round.Players().size(), sparring::kNobody);
-  for (const int pass : {0, 1}) {
-    for (const arena::Player& pl : round.Players()) {
-      if (pl.alive && (pl.id == id) == (pass == 0)) {
-        index[static_cast<std::size_t>(pl.id)] = static_cast<int>(p.players.size());
-        p.players.push_back(pl.at);
-      }
+  std::vector<sparring::Seat> living;
+  for (const arena::Player& pl : round.Players()) {
+    if (pl.alive) {
+      living.push_back({pl.id, pl.at});
     }
   }
-  for (arena::Bomb b : round.Bombs()) {
-    b.owner = index[static_cast<std::size_t>(b.owner)];
-    p.bombs.push_back(b);
-  }
-  return p;
+  return sparring::Facing(round.GetBoard(), id, living, round.Bombs());
 }
 
 const std::vector<sparring::Position>& Positions() {

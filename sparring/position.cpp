@@ -18,10 +18,10 @@ bool Position::Enterable(arena::Cell c) const {
          std::find(players.begin(), players.end(), c) == players.end();
 }
 
-Position OwnerBook::Observe(const Status& status) {
-  arena::Board board(std::max(status.width, 0), std::max(status.height, 0), arena::Tile::Wall);
-  for (int y = 0; y < board.Height() && y < static_cast<int>(status.rows.size()); ++y) {
-    const std::string& row = status.rows[static_cast<std::size_t>(y)];
+arena::Board BoardFromRows(const std::vector<std::string>& rows, int width, int height) {
+  arena::Board board(std::max(width, 0), std::max(height, 0), arena::Tile::Wall);
+  for (int y = 0; y < board.Height() && y < static_cast<int>(rows.size()); ++y) {
+    const std::string& row = rows[static_cast<std::size_t>(y)];
     for (int x = 0; x < board.Width() && x < static_cast<int>(row.size()); ++x) {
       const char c = row[static_cast<std::size_t>(x)];
       if (c == '.' || c == '#') {
@@ -29,7 +29,31 @@ Position OwnerBook::Observe(const Status& status) {
       }
     }
   }
-  Position p{std::move(board), {{status.x, status.y}}, {}};
+  return board;
+}
+
+Position Facing(arena::Board board, int self, const std::vector<Seat>& living,
+                std::vector<arena::Bomb> bombs) {
+  Position p{std::move(board), {}, {}};
+  std::vector<int> ids;
+  for (const bool us : {true, false}) {
+    for (const Seat& s : living) {
+      if ((s.id == self) == us) {
+        p.players.push_back(s.at);
+        ids.push_back(s.id);
+      }
+    }
+  }
+  for (arena::Bomb& b : bombs) {
+    const auto index = std::find(ids.begin(), ids.end(), b.owner);
+    b.owner = index == ids.end() ? kNobody : static_cast<int>(index - ids.begin());
+  }
+  p.bombs = std::move(bombs);
+  return p;
+}
+
+Position OwnerBook::Observe(const Status& status) {
+  Position p{BoardFromRows(status.rows, status.width, status.height), {{status.x, status.y}}, {}};
   std::vector<int> ids = {kSelfId};
   for (const SeenPlayer& s : status.others) {
     p.players.push_back({s.x, s.y});

@@ -2,6 +2,7 @@
 // dropped a bomb, so an OwnerBook remembers it from tick to tick.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "rules/board.h"
@@ -25,6 +26,22 @@ struct Position {
   // A cell a player may step onto now: floor, no bomb, nobody on it.
   bool Enterable(arena::Cell c) const;
 };
+
+// The map that rows of text draw: floor and blocks as they stand, anything
+// else, and anything the rows leave out, wall.
+arena::Board BoardFromRows(const std::vector<std::string>& rows, int width, int height);
+
+// A living player, by the arena's id.
+struct Seat {
+  int id;
+  arena::Cell at;
+};
+
+// The position as the player `self` sees it: it first, the others in the
+// order given; `bombs` come owned by ids and leave owned by indexes into the
+// players (kNobody for an id not among them).
+Position Facing(arena::Board board, int self, const std::vector<Seat>& living,
+                std::vector<arena::Bomb> bombs);
 
 class OwnerBook {
  public:
