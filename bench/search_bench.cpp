@@ -21,14 +21,13 @@ void Run(benchmark::State& bench, const PositionShape& shape,
   State position = MakePosition(shape);
   position.RecountBlocks();
   Search search(budget);
-  // A board is sized the first time its depth is reached: warm once a
-  // decision reaches no new depth.
-  for (int warm = 0; warm < 20; ++warm) {
+  // A board is sized the first time its depth is reached, and a decision
+  // now and then reaches one deeper than those before: warm once 20
+  // decisions in a row reach no new depth.
+  for (int warm = 0, quiet = 0; warm < 200 && quiet < 20; ++warm) {
     const std::size_t before = Allocations();
     search.Decide(position);
-    if (Allocations() == before) {
-      break;
-    }
+    quiet = Allocations() == before ? quiet + 1 : 0;
   }
   std::vector<double> micros;
   micros.reserve(static_cast<std::size_t>(bench.max_iterations));
