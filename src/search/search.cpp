@@ -495,7 +495,7 @@ int Search::Worst(int ply, Command command, int depthLeft, int deadBefore, int e
   int worst = INT_MAX;
   std::array<Command, kMaxDepth> line{};
   int lineLength = 0;
-  std::array<int, kCommands * kCommands> replies{};
+  std::array<int, kCommands * kCommands> replies;  // filled up to tried, when guesses are wanted
   int tried = 0;
   // A guess is no reason to stand where a blast lands next tick: an answer
   // that reaches the server a tick late would be fatal.
