@@ -1,12 +1,14 @@
 // How often a player left itself open to a single bomb, read from recorded
 // games with the sparring partners' own safety levels (sparring/safety.h):
 //
-//   build-bench/exposure NAME rec/game-*.jsonl
+//   build-bench/exposure [--list LEVEL] NAME rec/game-*.jsonl
 //
 // For every tick the player named NAME lived through, the best level any of
 // its commands reached: a careful player is caught only on the ticks where
-// that level fell short. Each recording is a game of one round, as the
-// tournament writes them.
+// that level fell short. --list also prints each tick whose best level is
+// LEVEL (0, doomed, to 5, as in the counts): the file, the tick, where the
+// players stood and the bombs ticking, to look at what opened the player. Each recording is a game
+// of one round, as the tournament writes them.
 #include <algorithm>
 #include <array>
 #include <fstream>
@@ -43,18 +45,46 @@ constexpr std::array<const char*, 6> kLevels = {"doomed",
                                                 "no tick spare",
                                                 "safe with a tick spare"};
 
+// One tick of --list's output.
+void List(const char* file, const arena::Snapshot& s) {
+  std::cout << file << " tick " << s.tick << ':';
+  for (const arena::SnapshotPlayer& p : s.players) {
+    if (p.alive) {
+      std::cout << ' ' << p.name << ' ' << p.x << ',' << p.y;
+    }
+  }
+  for (const arena::SnapshotBomb& b : s.bombs) {
+    const auto owner =
+        std::find_if(s.players.begin(), s.players.end(),
+                     [&](const arena::SnapshotPlayer& p) { return p.id == b.owner; });
+    std::cout << "; bomb " << b.x << ',' << b.y << " timer " << b.timer << " by "
+              << (owner == s.players.end() ? "?" : owner->name);
+  }
+  std::cout << '\n';
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::cerr << "usage: exposure NAME RECORDING...\n";
+  int listed = -1;
+  int first = 1;
+  if (argc > 2 && std::string(argv[1]) == "--list") {
+    const std::string level = argv[2];
+    listed =
+        level.size() == 1 && level[0] >= '0' && level[0] < '0' + static_cast<int>(kLevels.size())
+            ? level[0] - '0'
+            : -2;
+    first = 3;
+  }
+  if (argc < first + 2 || listed == -2) {
+    std::cerr << "usage: exposure [--list LEVEL] NAME RECORDING...\n";
     return 2;
   }
-  const std::string name = argv[1];
+  const std::string name = argv[first];
   std::array<long, kLevels.size()> ticks{};
   std::array<int, kLevels.size()> games{};  // games with at least one such tick
   int played = 0, died = 0, diedOpenNow = 0;
-  for (int f = 2; f < argc; ++f) {
+  for (int f = first + 1; f < argc; ++f) {
     std::ifstream in(argv[f]);
     if (!in) {
       std::cerr << "exposure: cannot read " << argv[f] << '\n';
@@ -86,6 +116,9 @@ int main(int argc, char** argv) {
       alive = true;
       const sparring::Levels levels = sparring::Assess(Seen(s, self));
       const int best = *std::max_element(levels.begin(), levels.end());
+      if (best == listed) {
+        List(argv[f], s);
+      }
       if (best >= 0) {
         ++ticks[static_cast<std::size_t>(best)];
         seen[static_cast<std::size_t>(best)] = true;
