@@ -7,8 +7,8 @@
 // its commands reached: a careful player is caught only on the ticks where
 // that level fell short. --list also prints each tick whose best level is
 // LEVEL (0, doomed, to 5, as in the counts): the file, the tick, where the
-// players stood and the bombs ticking, to look at what opened the player. Each recording is a game
-// of one round, as the tournament writes them.
+// players stood and the bombs ticking, to look at what opened the player.
+// Each recording is a game of one round, as the tournament writes them.
 #include <algorithm>
 #include <array>
 #include <fstream>
