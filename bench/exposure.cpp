@@ -11,11 +11,10 @@
 // Each recording is a game of one round, as the tournament writes them.
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <iostream>
 #include <string>
 
-#include "recording/snapshot_json.h"
+#include "recording/recorder.h"
 #include "safety.h"
 
 namespace {
@@ -66,54 +65,39 @@ void List(const char* file, const arena::Snapshot& s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  int listed = -1;
+  const auto usage = [] {
+    std::cerr << "usage: exposure [--list LEVEL] NAME RECORDING...\n";
+    return 2;
+  };
+  int listed = -1;  // none
   int first = 1;
   if (argc > 2 && std::string(argv[1]) == "--list") {
     const std::string level = argv[2];
-    listed =
-        level.size() == 1 && level[0] >= '0' && level[0] < '0' + static_cast<int>(kLevels.size())
-            ? level[0] - '0'
-            : -2;
+    if (level.size() != 1 || level[0] < '0' || level[0] >= '0' + static_cast<int>(kLevels.size())) {
+      return usage();
+    }
+    listed = level[0] - '0';
     first = 3;
   }
-  if (argc < first + 2 || listed == -2) {
-    std::cerr << "usage: exposure [--list LEVEL] NAME RECORDING...\n";
-    return 2;
+  if (argc < first + 2) {
+    return usage();
   }
   const std::string name = argv[first];
   std::array<long, kLevels.size()> ticks{};
   std::array<int, kLevels.size()> games{};  // games with at least one such tick
   int played = 0, died = 0, diedOpenNow = 0;
   for (int f = first + 1; f < argc; ++f) {
-    std::ifstream in(argv[f]);
-    if (!in) {
-      std::cerr << "exposure: cannot read " << argv[f] << '\n';
-      return 1;
-    }
-    std::string line;
     int self = -1;
     bool alive = false;
     std::array<bool, kLevels.size()> seen{};
-    while (std::getline(in, line)) {
-      const nlohmann::json j = nlohmann::json::parse(line, nullptr, false);
-      if (j.is_discarded() || !j.contains("players")) {
-        continue;  // the header naming the logs
-      }
-      arena::Snapshot s;
-      try {
-        s = arena::SnapshotFromJson(j);
-      } catch (const nlohmann::json::exception& e) {
-        std::cerr << "exposure: " << argv[f] << ": " << e.what() << '\n';
-        return 1;
-      }
+    const auto tick = [&](const arena::Snapshot& s) {
       const auto me = std::find_if(s.players.begin(), s.players.end(),
                                    [&](const arena::SnapshotPlayer& p) { return p.name == name; });
-      if (me == s.players.end() || !me->alive) {
-        alive = false;
-        continue;
+      alive = me != s.players.end() && me->alive;
+      if (!alive) {
+        return;
       }
       self = me->id;
-      alive = true;
       const sparring::Levels levels = sparring::Assess(Seen(s, self));
       const int best = *std::max_element(levels.begin(), levels.end());
       if (best == listed) {
@@ -123,6 +107,12 @@ int main(int argc, char** argv) {
         ++ticks[static_cast<std::size_t>(best)];
         seen[static_cast<std::size_t>(best)] = true;
       }
+    };
+    if (const std::string error = arena::ReadRecordingLines(
+            argv[f], [](std::vector<arena::SeatLog>) {}, tick, [](std::vector<arena::Standing>) {});
+        !error.empty()) {
+      std::cerr << "exposure: " << error << '\n';
+      return 1;
     }
     if (self < 0) {
       continue;  // NAME did not play this game
